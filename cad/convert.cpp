@@ -1,0 +1,104 @@
+#include "cad/convert.h"
+
+#include "cad/error.h"
+
+#include <cmath>
+#include <cwchar>
+#include <cwctype>
+#include <limits>
+
+namespace cad {
+namespace {
+
+template <class... Fs> struct Overloaded : Fs... {
+    using Fs::operator()...;
+};
+
+[[noreturn]] void mismatch(std::wstring_view member, std::wstring_view what) {
+    throw Error(kTypeMismatch, std::wstring(member), L"Type mismatch: " + std::wstring(what));
+}
+
+std::int32_t narrow(double rounded, std::wstring_view member) {
+    if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
+          rounded <= std::numeric_limits<std::int32_t>::max()))
+        throw Error(kOverflow, std::wstring(member), L"Overflow: the value does not fit 32 bits");
+    return static_cast<std::int32_t>(rounded);
+}
+
+// Automation rounds to the nearest integer, halves to even.
+std::int32_t roundToInt32(double value, std::wstring_view member) {
+    return narrow(std::nearbyint(value), member);
+}
+
+std::int32_t parseInt32(const std::wstring &text, std::wstring_view member) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && std::iswspace(text[first]))
+        ++first;
+    while (last > first && std::iswspace(text[last - 1]))
+        --last;
+    const std::wstring trimmed = text.substr(first, last - first);
+    const bool numeric =
+        !trimmed.empty() &&
+        trimmed.find_first_not_of(L"+-.0123456789eE") == std::wstring::npos &&
+        trimmed.find_first_of(L"0123456789") != std::wstring::npos;
+    wchar_t *end = nullptr;
+    const double parsed = numeric ? std::wcstod(trimmed.c_str(), &end) : 0.0;
+    if (!numeric || end != trimmed.c_str() + trimmed.size())
+        mismatch(member, L"\"" + text + L"\" is not a number");
+    return roundToInt32(parsed, member);
+}
+
+std::wstring formatDouble(double value) {
+    wchar_t buffer[32];
+    std::swprintf(buffer, std::size(buffer), L"%.15G", value);
+    return buffer;
+}
+
+} // namespace
+
+std::wstring toText(const Value &value, std::wstring_view member) {
+    return std::visit(
+        Overloaded{
+            [](const Empty &) { return std::wstring(); },
+            [&](const Null &) -> std::wstring { mismatch(member, L"the value is Null"); },
+            [&](const Nothing &) -> std::wstring { mismatch(member, L"no object, so no text"); },
+            [](bool b) { return std::wstring(b ? L"True" : L"False"); },
+            [](std::int64_t i) { return std::to_wstring(i); },
+            [](double d) { return formatDouble(d); },
+            [](const std::wstring &s) { return s; },
+            [&](const Object &) -> std::wstring { mismatch(member, L"an object, not a text"); },
+            [&](const Unsupported &u) -> std::wstring {
+                mismatch(member, u.typeName + L" cannot be shown as text");
+            },
+        },
+        value);
+}
+
+std::int32_t toInt32(const Value &value, std::wstring_view member) {
+    return std::visit(
+        Overloaded{
+            [](const Empty &) { return std::int32_t{0}; },
+            [&](const Null &) -> std::int32_t { mismatch(member, L"the value is Null"); },
+            [&](const Nothing &) -> std::int32_t { mismatch(member, L"no object, so no number"); },
+            [](bool b) { return std::int32_t{b ? -1 : 0}; },
+            [&](std::int64_t i) { return narrow(static_cast<double>(i), member); },
+            [&](double d) { return roundToInt32(d, member); },
+            [&](const std::wstring &s) { return parseInt32(s, member); },
+            [&](const Object &) -> std::int32_t { mismatch(member, L"an object, not a number"); },
+            [&](const Unsupported &u) -> std::int32_t {
+                mismatch(member, u.typeName + L" is not a number");
+            },
+        },
+        value);
+}
+
+std::optional<Object> toObject(const Value &value, std::wstring_view member) {
+    if (std::holds_alternative<Empty>(value) || std::holds_alternative<Nothing>(value))
+        return std::nullopt;
+    if (const auto *object = std::get_if<Object>(&value))
+        return *object;
+    mismatch(member, L"an object was expected");
+}
+
+} // namespace cad

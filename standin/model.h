@@ -1,0 +1,66 @@
+#pragma once
+
+#include "standin/state.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+// The stand-in CAD program: answers the automation members the title-block tool
+// uses, the way the real program does where the tool relies on it, and writes a
+// journal of every lookup, call and object lifetime.
+namespace standin {
+
+enum class Target { Application, Document };
+
+struct Null {};
+struct Document {};    // the active document, as an object
+struct NoDocument {};  // a reference to no object
+using Value = std::variant<std::monostate, Null, bool, std::int64_t, std::wstring, Document, NoDocument>;
+
+// Where the state lives and where the journal goes: files in the COM server,
+// memory in tests.
+class Storage {
+public:
+    virtual std::string load() = 0;                  // throws Fault when unreadable
+    virtual void save(const std::string &utf8) = 0;  // atomically
+    virtual void journal(const std::string &utf8Line) = 0;
+    virtual std::wstring name() const = 0;           // for error messages
+
+protected:
+    ~Storage() = default;
+};
+
+class Model {
+public:
+    // Reads the state, as the real program would be found when a client connects.
+    // Throws a Fault when the state is malformed or the server refuses to start.
+    explicit Model(Storage &storage);
+
+    // The member's id, or nothing when the object has no such member.
+    std::optional<int> lookup(Target target, std::wstring_view member);
+    // `put` is a property put (the value last); otherwise a get or a method call.
+    Value invoke(Target target, int member, bool put, const std::vector<Value> &args);
+
+    void created(Target target);
+    void released(Target target);
+
+    const State &state() const { return state_; }
+
+private:
+    Value run(int member, bool put, const std::vector<Value> &args);
+    void save();
+
+    Storage &storage_;
+    State state_;
+    std::vector<int> calls_; // per member, for failures that start after N calls
+};
+
+// The journal's spelling of a target and a value.
+std::wstring targetName(Target target);
+std::wstring journalText(const Value &value);
+
+} // namespace standin

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace standin {
+
+// An automation error the stand-in raises: the code and the server's own description.
+struct Fault {
+    std::int32_t hresult;
+    std::wstring description;
+};
+
+struct Property {
+    std::wstring name;
+    std::wstring type;
+    std::optional<std::wstring> value; // none: the server answers Null
+};
+
+// A member told to fail: every call after the first `after` ones.
+struct Failure {
+    std::wstring member;
+    std::int32_t hresult;
+    std::wstring description;
+    int after = 0;
+};
+
+// Everything the stand-in CAD program remembers between operations.
+struct State {
+    bool visible = false;
+    std::optional<std::int32_t> documentType; // none: no document open
+    std::wstring title;
+    int rebuilds = 0;
+    std::vector<Property> properties;
+    std::vector<Failure> failures;
+    std::optional<Fault> refuseCreate; // the server cannot be started
+};
+
+// The state file: UTF-8 lines that people can read and edit. Throws a Fault naming
+// `fileName` and the line when the text is not a valid state.
+State parseState(std::string_view utf8, std::wstring_view fileName);
+std::string formatState(const State &state);
+
+// A text as the state file and the journal write it: in double quotes, escaped.
+std::wstring quoted(std::wstring_view text);
+
+} // namespace standin

@@ -1,0 +1,172 @@
+#include "model_dispatch.h"
+
+#include "cad/error.h"
+
+#include "standin/model.h"
+#include "standin/state.h"
+#include "standin/utf8.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using standin::Fault;
+using standin::State;
+
+State drawing() {
+    State s;
+    s.documentType = 3;
+    s.title = L"Getriebe.SLDDRW";
+    s.properties = {{L"Benennung", L"Text", L"Getriebegehäuse"}, {L"Datum", L"Text", std::nullopt}};
+    return s;
+}
+
+Fault faultOf(std::string_view text) {
+    try {
+        standin::parseState(text, L"C:\\state.txt");
+    } catch (const Fault &f) {
+        return f;
+    }
+    ADD_FAILURE() << "parsed: " << text;
+    return {};
+}
+
+TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
+    State s = drawing();
+    s.visible = true;
+    s.rebuilds = 7;
+    s.properties.push_back({L"Quote \"and\" \\ back", L"Text", std::wstring(L"line\nbreak\ttab\0nul 😀", 21)});
+    s.properties.push_back({L"Leer", L"Text", L""});
+    s.failures.push_back({L"AddCustomInfo", static_cast<std::int32_t>(0x80004005), L"Platte voll", 2});
+    s.refuseCreate = Fault{static_cast<std::int32_t>(0x80040154), L"nicht registriert"};
+
+    const State back = standin::parseState(standin::formatState(s), L"state");
+    EXPECT_TRUE(back.visible);
+    EXPECT_EQ(back.documentType, 3);
+    EXPECT_EQ(back.title, s.title);
+    EXPECT_EQ(back.rebuilds, 7);
+    ASSERT_EQ(back.properties.size(), s.properties.size());
+    for (std::size_t i = 0; i < s.properties.size(); ++i) {
+        EXPECT_EQ(back.properties[i].name, s.properties[i].name);
+        EXPECT_EQ(back.properties[i].value, s.properties[i].value);
+    }
+    ASSERT_EQ(back.failures.size(), 1u);
+    EXPECT_EQ(back.failures[0].hresult, static_cast<std::int32_t>(0x80004005));
+    EXPECT_EQ(back.failures[0].after, 2);
+    ASSERT_TRUE(back.refuseCreate);
+    EXPECT_EQ(back.refuseCreate->description, L"nicht registriert");
+}
+
+TEST(StateFile, AcceptsWhatPeopleWrite) {
+    const State s = standin::parseState("# demo\n\ndocument part   # a part\r\nvisible true\n"
+                                        "property \"Benennung\" \"Text\" \"Welle\"\n",
+                                        L"state");
+    EXPECT_EQ(s.documentType, 1);
+    EXPECT_TRUE(s.visible);
+    EXPECT_EQ(s.properties.at(0).value, L"Welle");
+    EXPECT_FALSE(standin::parseState("document none\n", L"state").documentType);
+}
+
+TEST(StateFile, MalformedTextNamesTheFileAndLine) {
+    const char *cases[] = {
+        "visible true\nbogus 1\n",
+        "visible true\nvisible maybe\n",
+        "visible true\ntitle \"open\n",
+        "visible true\nproperty \"A\" \"Text\"\n",
+        "visible true\ndocument 3x\n",
+        "visible true\ntitle \"\xC3\x28\"\n",
+        "visible true\nfail \"X\" 1 \"d\" later 2\n",
+        "visible true\ntitle \"bad \\q escape\"\n",
+    };
+    for (const char *text : cases) {
+        const Fault f = faultOf(text);
+        EXPECT_NE(f.description.find(L"C:\\state.txt line 2: "), std::wstring::npos) << text;
+        EXPECT_LT(f.hresult, 0);
+    }
+}
+
+TEST(Utf8, RejectsInvalidAndKeepsSupplementaryPlanes) {
+    EXPECT_EQ(standin::fromUtf8(standin::toUtf8(L"Ä😀z")), L"Ä😀z");
+    for (const char *bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\x80"})
+        EXPECT_FALSE(standin::fromUtf8(bad)) << bad;
+}
+
+class StandinModel : public ::testing::Test {
+protected:
+    test::CadInMemory cad{drawing()};
+};
+
+TEST_F(StandinModel, BehavesLikeTheCadProgramWhereTheToolReliesOnIt) {
+    {
+        const cad::Object app = cad.connect();
+        const cad::Object doc = std::get<cad::Object>(app.get(L"ActiveDoc"));
+        EXPECT_EQ(doc.get(L"CustomInfo", {std::wstring(L"Fehlt")}), cad::Value(std::wstring()));
+        EXPECT_TRUE(std::holds_alternative<cad::Null>(doc.get(L"CustomInfo", {std::wstring(L"Datum")})));
+        doc.put(L"CustomInfo", {std::wstring(L"Fehlt"), std::wstring(L"x")});
+        EXPECT_EQ(doc.call(L"AddCustomInfo", {std::wstring(L"Benennung"), std::wstring(L"Text"), std::wstring(L"neu")}),
+                  cad::Value(false));
+        EXPECT_EQ(doc.call(L"DeleteCustomInfo", {std::wstring(L"Fehlt")}), cad::Value(false));
+        EXPECT_EQ(doc.call(L"DeleteCustomInfo", {std::wstring(L"Datum")}), cad::Value(true));
+        EXPECT_EQ(doc.call(L"gettype"), cad::Value(std::int64_t{3}));
+        EXPECT_EQ(doc.call(L"GetTitle"), cad::Value(std::wstring(L"Getriebe.SLDDRW")));
+        EXPECT_EQ(doc.call(L"EditRebuild"), cad::Value(true));
+    }
+    const State after = cad.state();
+    ASSERT_EQ(after.properties.size(), 1u);
+    EXPECT_EQ(after.properties[0].value, L"Getriebegehäuse"); // the add did not overwrite
+    EXPECT_EQ(after.rebuilds, 1);
+    EXPECT_EQ(cad.liveObjects(), 0);
+}
+
+TEST_F(StandinModel, JournalsCallsWithArgumentsAndLifetimes) {
+    {
+        const cad::Object app = cad.connect();
+        app.put(L"Visible", {true});
+        const cad::Object doc = std::get<cad::Object>(app.get(L"ActiveDoc"));
+        doc.put(L"CustomInfo", {std::wstring(L"Benennung"), std::wstring(L"say \"hi\"")});
+    }
+    const std::vector<std::wstring> expected{
+        L"create Application",
+        L"put Application Visible True",
+        L"get Application ActiveDoc",
+        L"create Document",
+        L"put Document CustomInfo \"Benennung\" \"say \\\"hi\\\"\"",
+        L"release Document",
+        L"release Application",
+    };
+    EXPECT_EQ(cad.calls(), expected);
+}
+
+TEST_F(StandinModel, RejectsUnknownMembersWrongArgumentsAndInjectedFaults) {
+    State s = drawing();
+    s.failures.push_back({L"GetTitle", static_cast<std::int32_t>(0x80010001), L"Aufruf abgelehnt", 2});
+    cad.setState(s);
+    const cad::Object app = cad.connect();
+    const cad::Object doc = std::get<cad::Object>(app.get(L"ActiveDoc"));
+    const auto codeOf = [](auto &&call) {
+        try {
+            call();
+        } catch (const cad::Error &e) {
+            return static_cast<std::uint32_t>(e.code());
+        }
+        return 0u;
+    };
+    EXPECT_EQ(codeOf([&] { doc.call(L"GetType"); }), 0x80020006u);  // names are exact
+    EXPECT_EQ(codeOf([&] { app.call(L"GetTitle"); }), 0x80020006u); // on the wrong object
+    EXPECT_EQ(codeOf([&] { doc.call(L"GetTitle", {std::wstring(L"x")}); }), 0x8002000Eu);
+    EXPECT_EQ(codeOf([&] { app.put(L"Visible", {std::wstring(L"yes")}); }), 0x80020005u);
+    EXPECT_EQ(codeOf([&] { doc.call(L"GetTitle"); }), 0u); // the second call passes
+    EXPECT_EQ(codeOf([&] { doc.call(L"GetTitle"); }), 0x80010001u);
+}
+
+TEST_F(StandinModel, RefusesToStartWhenToldOrWhenTheStateIsBroken) {
+    State s = drawing();
+    s.refuseCreate = Fault{static_cast<std::int32_t>(0x80040154), L"Klasse nicht registriert"};
+    cad.setState(s);
+    EXPECT_THROW(cad.connect(), cad::Error);
+    cad.save("visible\n");
+    EXPECT_THROW(cad.connect(), cad::Error);
+    EXPECT_EQ(cad.liveObjects(), 0);
+}
+
+} // namespace

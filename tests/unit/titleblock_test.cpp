@@ -1,0 +1,238 @@
+#include "model_dispatch.h"
+
+#include "cad/error.h"
+#include "titleblock/operations.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using titleblock::Field;
+using titleblock::Option;
+using Lines = std::vector<std::wstring>;
+
+standin::State drawing() {
+    standin::State s;
+    s.documentType = 3;
+    s.title = L"Getriebe-Zusammenbau.SLDDRW";
+    s.properties = {{L"Benennung", L"Text", L"Getriebegehäuse"},
+                    {L"Zeichnungsnummer", L"Text", L"GZ-4711-01"},
+                    {L"Konstrukteur", L"Text", L"Hans Müller"},
+                    {L"Datum", L"Text", L"03.12.2026"}};
+    return s;
+}
+
+standin::State noDocument() {
+    standin::State s;
+    s.documentType.reset();
+    return s;
+}
+
+const Lines kOpen{L"create Application", L"put Application Visible True", L"get Application ActiveDoc",
+                  L"create Document"};
+const Lines kNoDocument{L"create Application", L"put Application Visible True",
+                        L"get Application ActiveDoc", L"form informs Keine Datei geöffnet",
+                        L"release Application"};
+const Lines kClose{L"release Document", L"release Application"};
+
+Lines concat(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines &part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+class Operations : public ::testing::Test {
+protected:
+    test::CadInMemory cad{drawing()};
+    test::FakeForm form{cad};
+    titleblock::Connect connect = [this] { return cad.connect(); };
+
+    void typeFields(const std::wstring &a, const std::wstring &b, const std::wstring &c, const std::wstring &d) {
+        form.fields = {{Field::Benennung, a}, {Field::Zeichnungsnummer, b}, {Field::Konstrukteur, c}, {Field::Datum, d}};
+    }
+    std::wstring property(const std::wstring &name) const {
+        for (const auto &p : cad.state().properties)
+            if (p.name == name)
+                return p.value.value_or(L"<null>");
+        return L"<missing>";
+    }
+};
+
+TEST_F(Operations, ReadShowsEachPropertyInItsOwnFieldOneAfterTheOther) {
+    titleblock::read(form, connect);
+    EXPECT_EQ(cad.calls(), concat({kOpen,
+                                   {L"get Document CustomInfo \"Benennung\"",
+                                    L"form shows Benennung \"Getriebegehäuse\"",
+                                    L"get Document CustomInfo \"Zeichnungsnummer\"",
+                                    L"form shows Zeichnungsnummer \"GZ-4711-01\"",
+                                    L"get Document CustomInfo \"Konstrukteur\"",
+                                    L"form shows Konstrukteur \"Hans Müller\"",
+                                    L"get Document CustomInfo \"Datum\"",
+                                    L"form shows Datum \"03.12.2026\""},
+                                   kClose}));
+    EXPECT_TRUE(form.messages.empty());
+}
+
+TEST_F(Operations, ReadOfMissingPropertiesShowsEmptyTexts) {
+    standin::State s = drawing();
+    s.properties.clear();
+    cad.setState(s);
+    titleblock::read(form, connect);
+    for (const auto &[field, text] : form.fields)
+        EXPECT_EQ(text, L"");
+}
+
+TEST_F(Operations, EveryOperationWithNoDocumentOnlyTellsTheUser) {
+    cad.setState(noDocument());
+    for (const auto operation : {&titleblock::read, &titleblock::write, &titleblock::fillStandardValues}) {
+        cad.clearJournal();
+        form.messages.clear();
+        operation(form, connect);
+        EXPECT_EQ(cad.calls(), kNoDocument); // the check boxes are not even read
+        EXPECT_EQ(form.messages, Lines{L"Keine Datei geöffnet"});
+        EXPECT_EQ(form.fields.at(Field::Benennung), L"Text1");
+        EXPECT_EQ(form.fields.at(Field::Konstrukteur), L"Combo1");
+        EXPECT_EQ(form.fields.at(Field::Datum), L"Text1");
+    }
+}
+
+TEST_F(Operations, EachReadConnectsAfresh) {
+    titleblock::read(form, connect);
+    titleblock::read(form, connect);
+    const Lines calls = cad.calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), L"create Application"), 2);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), L"get Application ActiveDoc"), 2);
+    EXPECT_EQ(cad.liveObjects(), 0);
+}
+
+TEST_F(Operations, ANullValueStopsTheReadAndReleasesBothHandles) {
+    standin::State s = drawing();
+    s.properties[2].value.reset();
+    cad.setState(s);
+    try {
+        titleblock::read(form, connect);
+        FAIL() << "no error";
+    } catch (const cad::Error &e) {
+        EXPECT_EQ(e.member(), L"CustomInfo");
+    }
+    EXPECT_EQ(form.fields.at(Field::Zeichnungsnummer), L"GZ-4711-01");
+    EXPECT_EQ(form.fields.at(Field::Konstrukteur), L"Combo1");
+    EXPECT_EQ(form.fields.at(Field::Datum), L"Text1");
+    EXPECT_EQ(cad.liveObjects(), 0);
+}
+
+TEST_F(Operations, UpdateModePutsEachFieldJustAfterReadingItThenRebuilds) {
+    typeFields(L"Welle", L"W-1", L"Z", L"");
+    form.options = {{Option::GenProp, 0}, {Option::Rebuild, 1}};
+    titleblock::write(form, connect);
+    EXPECT_EQ(cad.calls(), concat({kOpen,
+                                   {L"form reads chkGenProp",
+                                    L"form reads Benennung", L"put Document CustomInfo \"Benennung\" \"Welle\"",
+                                    L"form reads Zeichnungsnummer", L"put Document CustomInfo \"Zeichnungsnummer\" \"W-1\"",
+                                    L"form reads Konstrukteur", L"put Document CustomInfo \"Konstrukteur\" \"Z\"",
+                                    L"form reads Datum", L"put Document CustomInfo \"Datum\" \"\"",
+                                    L"form reads chkRebuild", L"call Document EditRebuild"},
+                                   kClose}));
+    EXPECT_TRUE(form.messages.empty());
+    EXPECT_EQ(property(L"Benennung"), L"Welle");
+    EXPECT_EQ(property(L"Datum"), L""); // an empty text is written, not skipped or deleted
+    EXPECT_EQ(cad.state().rebuilds, 1);
+}
+
+TEST_F(Operations, CreateModeDeletesAllFourBeforeAddingAnyCheckedOrGrayed) {
+    for (const std::int16_t genProp : {1, 2}) {
+        cad.setState(drawing());
+        cad.clearJournal();
+        typeFields(L"Flansch", L"", L"Chief D'Arcy", L"1.1.2027");
+        form.options = {{Option::GenProp, genProp}, {Option::Rebuild, 1}};
+        titleblock::write(form, connect);
+        EXPECT_EQ(cad.calls(),
+                  concat({kOpen,
+                          {L"form reads chkGenProp",
+                           L"call Document DeleteCustomInfo \"Benennung\"",
+                           L"call Document DeleteCustomInfo \"Zeichnungsnummer\"",
+                           L"call Document DeleteCustomInfo \"Konstrukteur\"",
+                           L"call Document DeleteCustomInfo \"Datum\"",
+                           L"form reads Benennung", L"call Document AddCustomInfo \"Benennung\" \"Text\" \"Flansch\"",
+                           L"form reads Zeichnungsnummer", L"call Document AddCustomInfo \"Zeichnungsnummer\" \"Text\" \"\"",
+                           L"form reads Konstrukteur", L"call Document AddCustomInfo \"Konstrukteur\" \"Text\" \"Chief D'Arcy\"",
+                           L"form reads Datum", L"call Document AddCustomInfo \"Datum\" \"Text\" \"1.1.2027\"",
+                           L"form reads chkRebuild", L"call Document EditRebuild"},
+                          kClose}))
+            << "chkGenProp " << genProp;
+        EXPECT_EQ(property(L"Konstrukteur"), L"Chief D'Arcy");
+        EXPECT_EQ(property(L"Zeichnungsnummer"), L"");
+    }
+}
+
+TEST_F(Operations, WithoutAutomaticRebuildTheNoticeComesOnceAfterAllWrites) {
+    for (const std::int16_t rebuild : {0, 2}) {
+        cad.setState(drawing());
+        cad.clearJournal();
+        form.messages.clear();
+        form.options = {{Option::GenProp, 0}, {Option::Rebuild, rebuild}};
+        titleblock::write(form, connect);
+        const Lines calls = cad.calls();
+        ASSERT_GE(calls.size(), 4u);
+        EXPECT_EQ(calls[calls.size() - 3],
+                  L"form informs Werte werden erst nach dem nächsten Rebuild im Blattkopf eingetragen");
+        EXPECT_EQ(calls[calls.size() - 4], L"form reads chkRebuild");
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), L"call Document EditRebuild"), 0);
+        EXPECT_EQ(form.messages.size(), 1u);
+        EXPECT_EQ(property(L"Benennung"), L"Text1"); // written all the same
+        EXPECT_EQ(cad.state().rebuilds, 0);
+    }
+}
+
+TEST_F(Operations, AFailureMidwayKeepsEarlierWritesAndTheTypedFields) {
+    standin::State s = drawing();
+    s.failures.push_back({L"AddCustomInfo", static_cast<std::int32_t>(0x80010001), L"Aufruf abgelehnt", 2});
+    cad.setState(s);
+    typeFields(L"A", L"B", L"C", L"D");
+    const auto typed = form.fields;
+    try {
+        titleblock::write(form, connect);
+        FAIL() << "no error";
+    } catch (const cad::Error &e) {
+        EXPECT_EQ(e.member(), L"AddCustomInfo");
+        EXPECT_EQ(e.description(), L"Aufruf abgelehnt");
+    }
+    EXPECT_EQ(form.fields, typed);
+    EXPECT_EQ(property(L"Benennung"), L"A");
+    EXPECT_EQ(property(L"Zeichnungsnummer"), L"B");
+    EXPECT_EQ(property(L"Konstrukteur"), L"<missing>");
+    EXPECT_EQ(cad.state().rebuilds, 0);
+    EXPECT_TRUE(form.messages.empty());
+    EXPECT_EQ(cad.liveObjects(), 0);
+}
+
+TEST_F(Operations, StandardValuesDependOnlyOnWhetherTheDocumentIsADrawing) {
+    struct Case {
+        std::int32_t type;
+        std::wstring benennung, nummer;
+    };
+    const Case cases[] = {{3, L"Getriebe-Zusammenbau.SLDDRW", L"Drawing DocName"},
+                          {1, L"no drawing", L"Model (Part or Assembly)"},
+                          {2, L"no drawing", L"Model (Part or Assembly)"},
+                          {0, L"no drawing", L"Model (Part or Assembly)"}};
+    for (const Case &c : cases) {
+        standin::State s = drawing();
+        s.documentType = c.type;
+        cad.setState(s);
+        cad.clearJournal();
+        titleblock::fillStandardValues(form, connect);
+        EXPECT_EQ(form.fields.at(Field::Benennung), c.benennung) << c.type;
+        EXPECT_EQ(form.fields.at(Field::Zeichnungsnummer), c.nummer);
+        EXPECT_EQ(form.fields.at(Field::Konstrukteur), L"John Doe");
+        EXPECT_EQ(form.fields.at(Field::Datum), L"06.12.2026");
+        const Lines calls = cad.calls();
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), L"call Document GetTitle"), c.type == 3 ? 1 : 0);
+        for (const auto &line : calls)
+            EXPECT_EQ(line.find(L"CustomInfo"), std::wstring::npos) << line;
+        EXPECT_EQ(cad.state().properties.size(), 4u);
+        EXPECT_EQ(cad.liveObjects(), 0);
+    }
+}
+
+} // namespace

@@ -1,0 +1,18 @@
+#include "titleblock/operations.h"
+
+#include "cad/convert.h"
+
+namespace titleblock {
+
+void read(Form &form, const Connect &connect) {
+    const auto active = openActiveDocument(form, connect);
+    if (!active)
+        return;
+    // Field by field: each value is shown before the next one is asked for.
+    for (const FieldInfo &info : kFields) {
+        const cad::Value value = active->document.get(L"CustomInfo", {std::wstring(info.property)});
+        form.setFieldText(info.field, cad::toText(value, L"CustomInfo"));
+    }
+}
+
+} // namespace titleblock
