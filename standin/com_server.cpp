@@ -120,7 +120,7 @@ struct Server {
 HRESULT toValue(const VARIANT &in, Value &out) {
     VARIANT direct;
     VariantInit(&direct);
-    if (FAILED(VariantCopyInd(&direct, &in)))
+    if (FAILED(VariantCopyInd(&direct, const_cast<VARIANT *>(&in))))
         return DISP_E_TYPEMISMATCH;
     HRESULT hr = S_OK;
     switch (direct.vt) {
@@ -319,7 +319,10 @@ public:
         }
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        lock ? ++g_serverLocks : --g_serverLocks;
+        if (lock)
+            ++g_serverLocks;
+        else
+            --g_serverLocks;
         return S_OK;
     }
 };

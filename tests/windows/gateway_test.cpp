@@ -1,0 +1,139 @@
+// The automation gateway through real COM, against the stand-in server
+// registered under the CAD program's ProgID.
+
+#include "cad/com.h"
+#include "cad/convert.h"
+#include "cad/error.h"
+#include "standin_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using namespace std::string_literals;
+
+class Gateway : public ::testing::Test {
+protected:
+    void SetUp() override { files.write(test::demoDrawing()); }
+    void TearDown() override { EXPECT_EQ(files.liveObjects(), 0) << "an automation object was not released"; }
+
+    cad::Object document(const cad::Object &application) const {
+        return *cad::toObject(application.get(L"ActiveDoc"), L"ActiveDoc");
+    }
+    template <class F> cad::Error errorOf(F &&call) {
+        try {
+            call();
+        } catch (const cad::Error &e) {
+            return e;
+        }
+        ADD_FAILURE() << "no cad::Error";
+        return cad::Error(0, L"", L"");
+    }
+
+    cad::ComApartment apartment;
+    test::StandinFiles files{L"gateway"};
+};
+
+TEST_F(Gateway, ConnectsShowsTheProgramAndFindsTheActiveDocument) {
+    {
+        const cad::Object app = cad::createObject(L"SldWorks.Application");
+        app.put(L"Visible", {true});
+        EXPECT_EQ(app.get(L"Visible"), cad::Value(true));
+        const cad::Object doc = document(app);
+        EXPECT_EQ(cad::toInt32(doc.call(L"gettype"), L"gettype"), 3);
+        EXPECT_EQ(cad::toText(doc.call(L"GetTitle"), L"GetTitle"), L"Getriebegehäuse - Blatt1");
+    }
+    EXPECT_TRUE(files.state().visible);
+    EXPECT_EQ(files.journal().front(), L"create Application");
+
+    standin::State none = test::demoDrawing();
+    none.documentType.reset();
+    files.write(none);
+    const cad::Object app = cad::createObject(L"SldWorks.Application");
+    EXPECT_FALSE(cad::toObject(app.get(L"ActiveDoc"), L"ActiveDoc"));
+}
+
+TEST_F(Gateway, CustomInfoRoundTripsAnyTextExactly) {
+    const std::wstring texts[] = {L""s, L"Keine Datei geöffnet – Größe ÄÖÜ ß"s, L"Zahnrad 😀 𝔸"s,
+                                  std::wstring(100'000, L'x') + L"Ende"s, L"  leading and trailing  "s};
+    for (const std::wstring &text : texts) {
+        {
+            const cad::Object app = cad::createObject(L"SldWorks.Application");
+            document(app).put(L"CustomInfo", {L"Benennung"s, text});
+        }
+        EXPECT_EQ(files.state().properties.at(0).value, text);
+        const cad::Object app = cad::createObject(L"SldWorks.Application");
+        EXPECT_EQ(cad::toText(document(app).get(L"CustomInfo", {L"Benennung"s}), L"CustomInfo"), text);
+    }
+}
+
+TEST_F(Gateway, AddDeleteAndRebuildAnswerAsTheCadProgramDoes) {
+    const cad::Object app = cad::createObject(L"SldWorks.Application");
+    const cad::Object doc = document(app);
+    EXPECT_EQ(doc.call(L"DeleteCustomInfo", {L"Datum"s}), cad::Value(true));
+    EXPECT_EQ(doc.call(L"DeleteCustomInfo", {L"Datum"s}), cad::Value(false));
+    EXPECT_EQ(doc.call(L"AddCustomInfo", {L"Datum"s, L"Text"s, L"06.12.2026"s}), cad::Value(true));
+    EXPECT_EQ(doc.call(L"AddCustomInfo", {L"Datum"s, L"Text"s, L"other"s}), cad::Value(false));
+    EXPECT_EQ(cad::toInt32(doc.call(L"EditRebuild"), L"EditRebuild"), -1);
+    const standin::State state = files.state();
+    EXPECT_EQ(state.properties.back().value, L"06.12.2026");
+    EXPECT_EQ(state.rebuilds, 1);
+    EXPECT_EQ(files.count(L"call Document AddCustomInfo \"Datum\" \"Text\" \"06.12.2026\""), 1);
+}
+
+TEST_F(Gateway, LooksUpEachMemberOncePerObject) {
+    {
+        const cad::Object app = cad::createObject(L"SldWorks.Application");
+        const cad::Object doc = document(app);
+        for (const auto *name : {L"Benennung", L"Zeichnungsnummer", L"Konstrukteur", L"Datum"})
+            doc.get(L"CustomInfo", {std::wstring(name)});
+    }
+    EXPECT_EQ(files.count(L"lookup Document CustomInfo"), 1);
+    EXPECT_EQ(files.count(L"get Document CustomInfo \"Datum\""), 1);
+}
+
+TEST_F(Gateway, FailuresNameTheMemberAndCarryTheServersDescription) {
+    standin::State state = test::demoDrawing();
+    state.failures.push_back({L"GetTitle", static_cast<std::int32_t>(0x80010001), L"Aufruf vom Server abgelehnt", 0});
+    files.write(state);
+    const cad::Object app = cad::createObject(L"SldWorks.Application");
+    const cad::Object doc = document(app);
+
+    const cad::Error unknown = errorOf([&] { doc.call(L"SaveAs"); });
+    EXPECT_EQ(unknown.member(), L"SaveAs");
+    EXPECT_EQ(static_cast<std::uint32_t>(unknown.code()), 0x80020006u);
+    EXPECT_FALSE(unknown.description().empty());
+
+    const cad::Error injected = errorOf([&] { doc.call(L"GetTitle"); });
+    EXPECT_EQ(injected.member(), L"GetTitle");
+    EXPECT_EQ(static_cast<std::uint32_t>(injected.code()), 0x80010001u);
+    EXPECT_EQ(injected.description(), L"Aufruf vom Server abgelehnt");
+
+    const cad::Error wrongType = errorOf([&] { app.put(L"Visible", {L"ja"s}); });
+    EXPECT_EQ(wrongType.member(), L"Visible");
+    EXPECT_EQ(static_cast<std::uint32_t>(wrongType.code()), 0x80020005u);
+}
+
+TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgId) {
+    standin::State state = test::demoDrawing();
+    state.refuseCreate = standin::Fault{static_cast<std::int32_t>(0x80040154), L"Klasse nicht registriert"};
+    files.write(state);
+    const cad::Error refused = errorOf([] { cad::createObject(L"SldWorks.Application"); });
+    EXPECT_EQ(refused.member(), L"SldWorks.Application");
+    EXPECT_EQ(static_cast<std::uint32_t>(refused.code()), 0x80040154u);
+    EXPECT_EQ(refused.description(), L"Klasse nicht registriert");
+
+    files.write(test::demoDrawing());
+    std::ofstream(std::filesystem::path(files.statePath()), std::ios::app) << "document maybe\n";
+    const cad::Error broken = errorOf([] { cad::createObject(L"SldWorks.Application"); });
+    EXPECT_NE(broken.description().find(files.statePath() + L" line 10:"), std::wstring::npos)
+        << std::string(broken.description().begin(), broken.description().end());
+
+    const cad::Error missing = errorOf([] { cad::createObject(L"NoSuchCad.Application"); });
+    EXPECT_EQ(missing.member(), L"NoSuchCad.Application");
+}
+
+} // namespace

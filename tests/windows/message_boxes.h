@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace test {
+
+struct SeenBox {
+    std::wstring title;
+    std::wstring text;
+    int buttons = 0;
+    bool icon = false;
+    bool windowVisible = false; // was the watched window showing when the box came up
+};
+
+// Answers every message box on this thread with OK and notes what it showed.
+class MessageBoxes {
+public:
+    // `watchedClass`: the class of the window whose visibility is noted.
+    explicit MessageBoxes(const wchar_t *watchedClass = nullptr);
+    ~MessageBoxes();
+    MessageBoxes(const MessageBoxes &) = delete;
+    MessageBoxes &operator=(const MessageBoxes &) = delete;
+
+    std::vector<SeenBox> seen;
+
+private:
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_;
+    const wchar_t *watchedClass_;
+};
+
+} // namespace test

@@ -1,0 +1,41 @@
+#pragma once
+
+// The stand-in CAD program's two files for one test: its state, which the test
+// sets and inspects, and its journal of calls. The paths go to the stand-in (and
+// to any program the test starts) through the environment.
+
+#include "standin/state.h"
+
+#include <string>
+#include <vector>
+
+namespace test {
+
+class StandinFiles {
+public:
+    explicit StandinFiles(const std::wstring &name);
+    ~StandinFiles();
+    StandinFiles(const StandinFiles &) = delete;
+    StandinFiles &operator=(const StandinFiles &) = delete;
+
+    void write(const standin::State &state) const;
+    standin::State state() const;
+
+    std::vector<std::wstring> journal() const;
+    void clearJournal() const;
+    // Application and document objects created and not yet released.
+    int liveObjects() const;
+    int count(const std::wstring &line) const;
+
+    const std::wstring &statePath() const { return state_; }
+    const std::wstring &journalPath() const { return journal_; }
+
+private:
+    std::wstring state_;
+    std::wstring journal_;
+};
+
+// A drawing with four distinct title-block values.
+standin::State demoDrawing();
+
+} // namespace test

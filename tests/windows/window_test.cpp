@@ -1,0 +1,302 @@
+// The real window in this process, against the stand-in server through real COM.
+
+#include "cad/com.h"
+#include "frmSfInfo.h"
+#include "layout.h"
+#include "message_boxes.h"
+#include "standin_files.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+using ui::ControlId;
+using namespace std::string_literals;
+
+std::wstring today() {
+    wchar_t date[64];
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 64, nullptr);
+    return date;
+}
+
+class Window : public ::testing::Test {
+protected:
+    void TearDown() override {
+        form.reset();
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        EXPECT_EQ(files.liveObjects(), 0) << "an automation object was not released";
+    }
+
+    void open(const standin::State &state = test::demoDrawing()) {
+        files.write(state);
+        form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr),
+                                               [] { return cad::createObject(L"SldWorks.Application"); });
+        form->show(SW_SHOWNORMAL);
+        SetForegroundWindow(form->hwnd());
+        pump();
+    }
+
+    // What the program's message loop does with whatever is queued.
+    void pump() {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT)
+                quit = true;
+            else if (!form || !form->hwnd() || !IsDialogMessageW(form->hwnd(), &message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+    }
+
+    HWND control(ControlId id) const { return form->control(id); }
+    std::wstring text(ControlId id) const {
+        std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(control(id))) + 1, L'\0');
+        s.resize(static_cast<std::size_t>(GetWindowTextW(control(id), s.data(), static_cast<int>(s.size()))));
+        return s;
+    }
+    void setText(ControlId id, const std::wstring &s) { SetWindowTextW(control(id), s.c_str()); }
+    void click(ControlId id) {
+        SendMessageW(control(id), BM_CLICK, 0, 0);
+        pump();
+    }
+    void press(UINT message, WPARAM key, LPARAM flags) {
+        PostMessageW(GetFocus(), message, key, flags);
+        pump();
+    }
+    std::vector<std::wstring> designers() const {
+        std::vector<std::wstring> items;
+        const HWND combo = control(ControlId::cmbSfKonstrukteur);
+        for (LRESULT i = 0, n = SendMessageW(combo, CB_GETCOUNT, 0, 0); i < n; ++i) {
+            std::wstring item(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+            item.resize(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+            items.push_back(item);
+        }
+        return items;
+    }
+    std::pair<DWORD, DWORD> selection(HWND edit) const {
+        DWORD start = 0, end = 0;
+        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return {start, end};
+    }
+    std::vector<std::wstring> fields() const {
+        return {text(ControlId::txtSfBenennung), text(ControlId::txtSfZeichnungsnummer),
+                text(ControlId::cmbSfKonstrukteur), text(ControlId::txtSfDatum)};
+    }
+
+    cad::ComApartment apartment;
+    test::StandinFiles files{L"window"};
+    test::MessageBoxes boxes{ui::frmSfInfo::kClassName};
+    std::unique_ptr<ui::frmSfInfo> form;
+    bool quit = false;
+};
+
+const std::vector<std::wstring> kDemoFields{L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"03.12.2026"};
+
+TEST_F(Window, LaysOutEveryControlAtItsTwipsPlaceAt96Dpi) {
+    open();
+    ASSERT_EQ(GetDpiForWindow(form->hwnd()), 96u);
+    RECT client;
+    GetClientRect(form->hwnd(), &client);
+    EXPECT_EQ(client.right, 410);
+    EXPECT_EQ(client.bottom, 302);
+    for (const ui::ControlSpec &spec : ui::kControls) {
+        RECT r;
+        GetWindowRect(control(spec.id), &r);
+        MapWindowPoints(nullptr, form->hwnd(), reinterpret_cast<POINT *>(&r), 2);
+        const int id = static_cast<int>(spec.id);
+        EXPECT_EQ(r.left, spec.twips.left / 15) << id;
+        EXPECT_EQ(r.top, spec.twips.top / 15) << id;
+        EXPECT_EQ(r.right, spec.twips.right / 15) << id;
+        EXPECT_EQ(r.bottom, spec.twips.bottom / 15) << id;
+    }
+}
+
+TEST_F(Window, ShowsCaptionsFontsAndTooltipsAsDesigned) {
+    open();
+    EXPECT_EQ(GetWindowTextLengthW(form->hwnd()), 22);
+    wchar_t caption[64];
+    GetWindowTextW(form->hwnd(), caption, 64);
+    EXPECT_EQ(caption, L"Blatkopf Informationen"s);
+    for (const ui::ControlSpec &spec : ui::kControls) {
+        if (std::wstring_view(spec.className) != L"EDIT" && spec.id != ControlId::cmbSfKonstrukteur) {
+            EXPECT_EQ(text(spec.id), spec.text);
+        }
+    }
+
+    LOGFONTW heading{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control(ControlId::Label6), WM_GETFONT, 0, 0)), sizeof(heading), &heading);
+    EXPECT_EQ(heading.lfFaceName, L"Tahoma"s);
+    EXPECT_EQ(heading.lfHeight, -19); // 14.25 pt at 96 dpi
+    EXPECT_EQ(heading.lfWeight, FW_BOLD);
+    EXPECT_TRUE(heading.lfItalic);
+    const HDC dc = GetDC(form->hwnd());
+    SendMessageW(form->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control(ControlId::Label6)));
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
+    ReleaseDC(form->hwnd(), dc);
+
+    NONCLIENTMETRICSW metrics{sizeof(metrics)};
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, 96);
+    LOGFONTW field{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control(ControlId::txtSfDatum), WM_GETFONT, 0, 0)), sizeof(field), &field);
+    EXPECT_EQ(std::wstring(field.lfFaceName), metrics.lfMessageFont.lfFaceName);
+    EXPECT_EQ(field.lfHeight, metrics.lfMessageFont.lfHeight);
+
+    const HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+    ASSERT_TRUE(tips);
+    std::map<HWND, std::wstring> tooltips;
+    for (LRESULT i = 0, n = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0); i < n; ++i) {
+        wchar_t buffer[128] = {};
+        TTTOOLINFOW tool{sizeof(tool)};
+        tool.lpszText = buffer;
+        SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool));
+        tooltips[reinterpret_cast<HWND>(tool.uId)] = buffer;
+    }
+    const std::map<HWND, std::wstring> expected{
+        {control(ControlId::cmdSfDefaultWerte), L"fill EDIT-fields with standard values"},
+        {control(ControlId::cmdSfEintragen), L"writes back values in active SW document"},
+        {control(ControlId::cmdSfAuslesen), L"reads original values from active SW document"},
+        {control(ControlId::cmdExit), L"Exit the program"}};
+    EXPECT_EQ(tooltips, expected);
+}
+
+TEST_F(Window, KeyboardVisitsTheControlsInTabIndexOrder) {
+    open();
+    const ControlId order[] = {ControlId::txtSfBenennung, ControlId::txtSfZeichnungsnummer,
+                               ControlId::cmbSfKonstrukteur, ControlId::txtSfDatum, ControlId::cmdSfEintragen,
+                               ControlId::cmdExit, ControlId::cmdSfDefaultWerte, ControlId::cmdSfAuslesen,
+                               ControlId::chkGenProp, ControlId::chkRebuild, ControlId::cmdAutoDate,
+                               ControlId::txtSfBenennung};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+        const HWND next = GetNextDlgTabItem(form->hwnd(), control(order[i]), FALSE);
+        EXPECT_EQ(next, control(order[i + 1])) << "after control " << static_cast<int>(order[i]);
+    }
+}
+
+TEST_F(Window, LoadShowsTheDocumentThenListsTheDesignersOnce) {
+    open();
+    EXPECT_EQ(fields(), kDemoFields);
+    const std::vector<std::wstring> expected{L"Jonas Weidlich", L"Captain Anne-Marie Kessler",
+                                             L"Commander Robert J. Hanlon", L"Lieutenant Commander Orbit",
+                                             L"Chief D'Arcy", L"Counselor Mira Holm", L"Lieutenant Nora Lind", L"Z"};
+    EXPECT_EQ(designers(), expected);
+    EXPECT_EQ(GetFocus(), control(ControlId::txtSfBenennung));
+    EXPECT_EQ(selection(control(ControlId::txtSfBenennung)), std::make_pair(DWORD{0}, DWORD{15}));
+    click(ControlId::cmdSfAuslesen);
+    click(ControlId::cmdSfAuslesen);
+    EXPECT_EQ(designers(), expected);
+    EXPECT_EQ(files.count(L"create Application"), 3);
+    EXPECT_TRUE(boxes.seen.empty());
+}
+
+TEST_F(Window, WithNoDocumentTheNoticeComesBeforeTheWindowShows) {
+    standin::State none = test::demoDrawing();
+    none.documentType.reset();
+    open(none);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].title, L"Information");
+    EXPECT_EQ(boxes.seen[0].text, L"Keine Datei geöffnet");
+    EXPECT_EQ(boxes.seen[0].buttons, 1);
+    EXPECT_FALSE(boxes.seen[0].icon);
+    EXPECT_FALSE(boxes.seen[0].windowVisible);
+    EXPECT_TRUE(IsWindowVisible(form->hwnd()));
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Text1", L"Text1", L"Combo1", L"Text1"}));
+    EXPECT_EQ(designers().size(), 8u);
+}
+
+TEST_F(Window, ShowsADesignerWhoIsNotInTheListAndValuesOfAnyLength) {
+    standin::State state = test::demoDrawing();
+    state.properties[2].value = L"Fremder Zeichner";
+    state.properties[0].value = std::wstring(100'000, L'ä');
+    open(state);
+    EXPECT_EQ(text(ControlId::cmbSfKonstrukteur), L"Fremder Zeichner");
+    EXPECT_EQ(text(ControlId::txtSfBenennung), std::wstring(100'000, L'ä'));
+}
+
+TEST_F(Window, FocusSelectsTheWholeTextOfTheField) {
+    open();
+    setText(ControlId::txtSfZeichnungsnummer, L"4711-01");
+    SetFocus(control(ControlId::txtSfZeichnungsnummer));
+    EXPECT_EQ(selection(control(ControlId::txtSfZeichnungsnummer)), std::make_pair(DWORD{0}, DWORD{7}));
+    setText(ControlId::txtSfDatum, L"");
+    SetFocus(control(ControlId::txtSfDatum));
+    EXPECT_EQ(selection(control(ControlId::txtSfDatum)), std::make_pair(DWORD{0}, DWORD{0}));
+    SetFocus(control(ControlId::cmbSfKonstrukteur));
+    const LRESULT combo = SendMessageW(control(ControlId::cmbSfKonstrukteur), CB_GETEDITSEL, 0, 0);
+    EXPECT_EQ(LOWORD(combo), 0);
+    EXPECT_EQ(HIWORD(combo), 14); // "Jonas Weidlich"
+}
+
+TEST_F(Window, DateButtonStampsOnlyTheDateField) {
+    open();
+    files.clearJournal();
+    click(ControlId::cmdAutoDate);
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{kDemoFields[0], kDemoFields[1], kDemoFields[2], today()}));
+    EXPECT_TRUE(files.journal().empty());
+}
+
+TEST_F(Window, AServerFailureIsReportedAndTheTypedValuesStay) {
+    open();
+    standin::State failing = test::demoDrawing();
+    failing.failures.push_back({L"CustomInfo", static_cast<std::int32_t>(0x80010001), L"Aufruf vom Server abgelehnt", 1});
+    files.write(failing);
+    setText(ControlId::txtSfBenennung, L"getippt");
+    click(ControlId::cmdSfAuslesen);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].title, L"blattkopf");
+    EXPECT_TRUE(boxes.seen[0].icon);
+    EXPECT_NE(boxes.seen[0].text.find(L"CustomInfo"), std::wstring::npos);
+    EXPECT_NE(boxes.seen[0].text.find(L"Aufruf vom Server abgelehnt"), std::wstring::npos);
+    EXPECT_NE(boxes.seen[0].text.find(L"0x80010001"), std::wstring::npos);
+    EXPECT_TRUE(IsWindow(form->hwnd()));
+    // The first property was read before the failure; the rest stay as typed.
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{kDemoFields[0], kDemoFields[1], kDemoFields[2], kDemoFields[3]}));
+}
+
+TEST_F(Window, AccessKeysRunTheOperationsAndEnterAndEscPressNothing) {
+    open();
+    files.clearJournal();
+    SetFocus(control(ControlId::txtSfZeichnungsnummer));
+    press(WM_KEYDOWN, VK_RETURN, 1);
+    press(WM_KEYDOWN, VK_ESCAPE, 1);
+    SetFocus(control(ControlId::chkGenProp));
+    press(WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_TRUE(files.journal().empty());
+    EXPECT_TRUE(IsWindow(form->hwnd()));
+    EXPECT_FALSE(quit);
+
+    standin::State changed = test::demoDrawing();
+    changed.properties[0].value = L"Neue Benennung";
+    files.write(changed);
+    press(WM_SYSCHAR, L'w', 0x20000001);
+    EXPECT_EQ(text(ControlId::txtSfBenennung), L"Neue Benennung");
+    EXPECT_EQ(files.count(L"create Application"), 1);
+}
+
+TEST_F(Window, FocusReturnsToItsControlAfterAMessageBox) {
+    open();
+    standin::State none = test::demoDrawing();
+    none.documentType.reset();
+    files.write(none);
+    SetFocus(control(ControlId::txtSfDatum));
+    form->barSfAuslesen();
+    pump();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(GetFocus(), control(ControlId::txtSfDatum));
+}
+
+TEST_F(Window, ExitEndsAtOnceWithoutContactingTheCadProgram) {
+    open();
+    files.clearJournal();
+    click(ControlId::cmdExit);
+    EXPECT_FALSE(form->hwnd());
+    EXPECT_TRUE(quit);
+    EXPECT_TRUE(files.journal().empty());
+}
+
+} // namespace

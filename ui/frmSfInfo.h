@@ -1,0 +1,71 @@
+#pragma once
+
+#include "titleblock/document.h"
+#include "titleblock/form.h"
+#include "ui/layout.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+
+namespace ui {
+
+struct FontDeleter {
+    void operator()(HFONT font) const noexcept { DeleteObject(font); }
+};
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+// The program's one window. It owns the controls and runs the title-block
+// operations on the clicks; every failure is reported here and the window stays.
+class frmSfInfo final : public titleblock::Form {
+public:
+    static constexpr const wchar_t *kClassName = L"blattkopf.frmSfInfo";
+
+    frmSfInfo(HINSTANCE instance, titleblock::Connect connect);
+    frmSfInfo(const frmSfInfo &) = delete;
+    frmSfInfo &operator=(const frmSfInfo &) = delete;
+    ~frmSfInfo();
+
+    // Creates the window, runs its load event while it is still hidden, then shows it.
+    void show(int showCommand);
+
+    HWND hwnd() const { return hwnd_; }
+    HWND control(ControlId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
+
+    void barSfAuslesen();
+    void barSfEintragen();
+    void barSfStandardwerteAusfüllen();
+    void berTxtSelAll();
+
+    // titleblock::Form
+    std::wstring fieldText(titleblock::Field field) const override;
+    void setFieldText(titleblock::Field field, const std::wstring &text) override;
+    std::int16_t optionValue(titleblock::Option option) const override;
+    void inform(const std::wstring &message) override;
+    std::wstring today() const override;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void createControls();
+    void load();
+    void layout(UINT dpi);
+    void onCommand(ControlId id, UINT code);
+    void run(void (*operation)(titleblock::Form &, const titleblock::Connect &));
+    void report(const std::wstring &message);
+    HWND messageOwner() const;
+    HWND fieldControl(titleblock::Field field) const;
+
+    HINSTANCE instance_;
+    titleblock::Connect connect_;
+    HWND hwnd_ = nullptr;
+    HWND tooltip_ = nullptr;
+    HWND lastFocus_ = nullptr; // restored when the window is activated again
+    UniqueFont font_;
+    UniqueFont headingFont_;
+};
+
+} // namespace ui
