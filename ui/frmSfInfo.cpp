@@ -60,9 +60,11 @@ void frmSfInfo::show(int showCommand) {
     if (!hwnd_)
         return;
     load();
+    // Activation may come later than ShowWindow returns; it then restores this.
+    lastFocus_ = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
-    SetFocus(GetNextDlgTabItem(hwnd_, nullptr, FALSE));
+    SetFocus(lastFocus_);
 }
 
 LRESULT CALLBACK frmSfInfo::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

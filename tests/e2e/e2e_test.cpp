@@ -1,0 +1,151 @@
+// The real program, started as a user starts it, against the stand-in CAD
+// program, driven from this second process with keys and clicks.
+
+#include "program.h"
+#include "standin_files.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using test::Program;
+using ui::ControlId;
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void TearDown() override {
+        program.reset();
+        EXPECT_EQ(files.liveObjects(), 0) << "an automation object was not released";
+    }
+
+    void start(const standin::State &state = test::demoDrawing()) {
+        files.write(state);
+        files.clearJournal();
+        program = std::make_unique<Program>();
+    }
+    bool windowShown() const {
+        // Shown, and the focus in one of its fields, where typing goes.
+        return Program::waitUntil([&] { return program->window() && IsChild(program->window(), program->focus()); });
+    }
+    std::vector<std::wstring> fields() const {
+        return {program->text(ControlId::txtSfBenennung), program->text(ControlId::txtSfZeichnungsnummer),
+                program->text(ControlId::cmbSfKonstrukteur), program->text(ControlId::txtSfDatum)};
+    }
+    std::wstring property(const std::wstring &name) const {
+        for (const auto &p : files.state().properties)
+            if (p.name == name)
+                return p.value.value_or(L"<null>");
+        return L"<missing>";
+    }
+    // Tab, and wait until the focus has arrived, so what is typed next goes there.
+    bool tabTo(ControlId id) const {
+        program->key(VK_TAB);
+        return Program::waitUntil([&] {
+            const HWND focus = program->focus();
+            return focus == program->control(id) || GetParent(focus) == program->control(id);
+        });
+    }
+    // Waits for the program's message box, notes its text and answers it with Enter.
+    std::wstring answerMessageBox() const {
+        HWND box = nullptr;
+        if (!Program::waitUntil([&] { return (box = program->messageBox()) != nullptr; }))
+            return L"<no message box>";
+        const std::wstring message = Program::text(GetDlgItem(box, 0xFFFF));
+        Program::waitUntil([&] { return program->focus() && IsChild(box, program->focus()); });
+        program->key(VK_RETURN);
+        Program::waitUntil([&] { return !IsWindow(box); });
+        return message;
+    }
+
+    test::StandinFiles files{L"e2e"};
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(EndToEnd, ShowsTheDocumentRereadsOnAltWAndExitsCleanly) {
+    start();
+    ASSERT_TRUE(windowShown());
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"03.12.2026"}));
+    EXPECT_EQ(SendMessageW(program->control(ControlId::cmbSfKonstrukteur), CB_GETCOUNT, 0, 0), 8);
+    EXPECT_EQ(program->focus(), program->control(ControlId::txtSfBenennung));
+
+    ASSERT_TRUE(tabTo(ControlId::txtSfZeichnungsnummer));
+    EXPECT_EQ(SendMessageW(program->focus(), EM_GETSEL, 0, 0), MAKELRESULT(0, 10)); // "GZ-4711-01" selected whole
+
+    standin::State changed = test::demoDrawing();
+    changed.properties[1].value = L"GZ-4711-02 Ä";
+    files.write(changed);
+    program->altKey(L'w');
+    ASSERT_TRUE(Program::waitUntil([&] { return program->text(ControlId::txtSfZeichnungsnummer) == L"GZ-4711-02 Ä"; }));
+
+    program->click(ControlId::cmdExit);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(Program::waitUntil([&] { return program->exited(&exitCode); }));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(files.count(L"create Application"), 2); // load and Alt+W, nothing at exit
+}
+
+TEST_F(EndToEnd, WithNoDocumentTheNoticeComesFirstThenTheEmptyWindow) {
+    standin::State none = test::demoDrawing();
+    none.documentType.reset();
+    start(none);
+    ASSERT_TRUE(Program::waitUntil([&] { return program->messageBox() != nullptr; }));
+    EXPECT_FALSE(program->window()) << "the window showed before the notice";
+    EXPECT_EQ(answerMessageBox(), L"Keine Datei geöffnet");
+    ASSERT_TRUE(windowShown());
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Text1", L"Text1", L"Combo1", L"Text1"}));
+}
+
+TEST_F(EndToEnd, TypedValuesAreWrittenWithRebuildOrWithTheNotice) {
+    start();
+    ASSERT_TRUE(windowShown());
+    program->type(L"Lagerbock für Welle ∅40");
+    ASSERT_TRUE(tabTo(ControlId::txtSfZeichnungsnummer));
+    program->type(L"LB-0815");
+    ASSERT_TRUE(tabTo(ControlId::cmbSfKonstrukteur));
+    program->type(L"Counselor Mira Holm");
+    ASSERT_TRUE(tabTo(ControlId::txtSfDatum));
+    program->type(L"07.12.2026");
+    program->altKey(L'e');
+    ASSERT_TRUE(Program::waitUntil([&] { return files.state().rebuilds == 1; }));
+    EXPECT_EQ(property(L"Benennung"), L"Lagerbock für Welle ∅40");
+    EXPECT_EQ(property(L"Zeichnungsnummer"), L"LB-0815");
+    EXPECT_EQ(property(L"Konstrukteur"), L"Counselor Mira Holm");
+    EXPECT_EQ(property(L"Datum"), L"07.12.2026");
+    EXPECT_FALSE(program->messageBox());
+
+    // Tab on to chkRebuild, wherever the access key left the focus; Space clears it.
+    for (int presses = 0; program->focus() != program->control(ControlId::chkRebuild); ++presses) {
+        ASSERT_LT(presses, 11) << "Tab never reached chkRebuild";
+        const HWND before = program->focus();
+        program->key(VK_TAB);
+        ASSERT_TRUE(Program::waitUntil([&] { return program->focus() != before; }));
+    }
+    program->key(VK_SPACE);
+    ASSERT_TRUE(Program::waitUntil([&] {
+        return SendMessageW(program->control(ControlId::chkRebuild), BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+    }));
+    program->altKey(L'e');
+    EXPECT_EQ(answerMessageBox(), L"Werte werden erst nach dem nächsten Rebuild im Blattkopf eingetragen");
+    EXPECT_FALSE(program->messageBox()) << "a second message box";
+    EXPECT_EQ(files.state().rebuilds, 1);
+    EXPECT_EQ(files.count(L"call Document EditRebuild"), 1);
+    EXPECT_EQ(files.count(L"call Document AddCustomInfo \"Datum\" \"Text\" \"07.12.2026\""), 2);
+}
+
+TEST_F(EndToEnd, AltSFillsTheStandardValuesForADrawingAndForAPart) {
+    start();
+    ASSERT_TRUE(windowShown());
+    program->altKey(L's');
+    ASSERT_TRUE(Program::waitUntil([&] { return program->text(ControlId::txtSfZeichnungsnummer) == L"Drawing DocName"; }));
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse - Blatt1", L"Drawing DocName", L"John Doe", test::today()}));
+
+    standin::State part = test::demoDrawing();
+    part.documentType = 1;
+    files.write(part);
+    program->altKey(L's');
+    ASSERT_TRUE(Program::waitUntil([&] { return program->text(ControlId::txtSfBenennung) == L"no drawing"; }));
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"no drawing", L"Model (Part or Assembly)", L"John Doe", test::today()}));
+    EXPECT_EQ(files.state().properties.size(), 4u);
+}
+
+} // namespace

@@ -1,0 +1,119 @@
+#include "program.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace test {
+namespace {
+
+struct Search {
+    DWORD processId;
+    const wchar_t *className;
+    bool visibleOnly;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findWindow(HWND hwnd, LPARAM lParam) {
+    auto &search = *reinterpret_cast<Search *>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+    if (owner != search.processId || std::wstring(name) != search.className ||
+        (search.visibleOnly && !IsWindowVisible(hwnd)))
+        return TRUE;
+    search.found = hwnd;
+    return FALSE;
+}
+
+std::wstring besideThisProgram(const wchar_t *file) {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + file;
+}
+
+} // namespace
+
+Program::Program() {
+    std::wstring command = L"\"" + besideThisProgram(L"blattkopf.exe") + L"\"";
+    STARTUPINFOW startup{sizeof(startup)};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
+        ADD_FAILURE() << "blattkopf.exe did not start: " << GetLastError();
+}
+
+Program::~Program() {
+    if (!process_.hProcess)
+        return;
+    if (!exited()) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, INFINITE);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+bool Program::waitUntil(const std::function<bool()> &done) {
+    for (int i = 0; i < 1000; ++i) { // about 20 s: only ever used up when something hangs
+        if (done())
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+HWND Program::window() const {
+    Search search{process_.dwProcessId, L"blattkopf.frmSfInfo", true};
+    EnumWindows(&findWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Program::messageBox() const {
+    Search search{process_.dwProcessId, L"#32770", true};
+    EnumWindows(&findWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Program::focus() const {
+    GUITHREADINFO info{sizeof(info)};
+    GetGUIThreadInfo(process_.dwThreadId, &info);
+    return info.hwndFocus;
+}
+
+std::wstring Program::text(HWND hwnd) {
+    std::wstring s(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    s.resize(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()))));
+    return s;
+}
+
+void Program::key(UINT virtualKey) const {
+    const HWND target = focus();
+    PostMessageW(target, WM_KEYDOWN, virtualKey, 1);
+    PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+void Program::altKey(wchar_t letter) const { PostMessageW(focus(), WM_SYSCHAR, letter, 0x20000001); }
+
+void Program::type(const std::wstring &characters) const {
+    const HWND target = focus();
+    for (const wchar_t c : characters)
+        PostMessageW(target, WM_CHAR, c, 1);
+}
+
+void Program::click(ui::ControlId id) const { PostMessageW(control(id), BM_CLICK, 0, 0); }
+
+bool Program::exited(DWORD *exitCode) const {
+    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode)
+        GetExitCodeProcess(process_.hProcess, exitCode);
+    return true;
+}
+
+std::wstring today() {
+    wchar_t date[64];
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 64, nullptr);
+    return date;
+}
+
+} // namespace test

@@ -1,0 +1,46 @@
+#pragma once
+
+// blattkopf.exe running in its own process, seen and driven from outside
+// through window messages only, as a user's keyboard and eyes would.
+
+#include "layout.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace test {
+
+class Program {
+public:
+    Program();  // starts blattkopf.exe from beside this test program
+    ~Program(); // ends it if it is still running
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+
+    // Waits until `done` holds; false when it never does (bounded, so a hang fails).
+    static bool waitUntil(const std::function<bool()> &done);
+
+    HWND window() const;        // the main window, once it is visible
+    HWND messageBox() const;    // the program's open message box, if any
+    HWND control(ui::ControlId id) const { return GetDlgItem(window(), static_cast<int>(id)); }
+    HWND focus() const;
+
+    std::wstring text(ui::ControlId id) const { return text(control(id)); }
+    static std::wstring text(HWND hwnd);
+
+    void key(UINT virtualKey) const; // pressed and released on the focused control
+    void altKey(wchar_t letter) const;
+    void type(const std::wstring &characters) const;
+    void click(ui::ControlId id) const;
+
+    bool exited(DWORD *exitCode = nullptr) const;
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+std::wstring today();
+
+} // namespace test
