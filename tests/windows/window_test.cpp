@@ -290,6 +290,41 @@ TEST_F(Window, FocusReturnsToItsControlAfterAMessageBox) {
     EXPECT_EQ(GetFocus(), control(ControlId::txtSfDatum));
 }
 
+TEST_F(Window, WritesInBothModesAndReadsBackExactlyTheSameTexts) {
+    open();
+    const std::vector<std::wstring> typed{L"Lagerbock Ø40 – geölt", L"𝔸-0815-😀", L"Chief D'Arcy", L""};
+    for (const int genProp : {BST_UNCHECKED, BST_CHECKED}) {
+        SendMessageW(control(ControlId::chkGenProp), BM_SETCHECK, genProp, 0);
+        setText(ControlId::txtSfBenennung, typed[0]);
+        setText(ControlId::txtSfZeichnungsnummer, typed[1]);
+        setText(ControlId::cmbSfKonstrukteur, typed[2]);
+        setText(ControlId::txtSfDatum, typed[3]);
+        click(ControlId::cmdSfEintragen);
+        EXPECT_EQ(fields(), typed); // writing leaves the fields alone
+        for (const ControlId id : {ControlId::txtSfBenennung, ControlId::txtSfZeichnungsnummer,
+                                   ControlId::cmbSfKonstrukteur, ControlId::txtSfDatum})
+            setText(id, L"overwritten");
+        click(ControlId::cmdSfAuslesen);
+        EXPECT_EQ(fields(), typed) << "chkGenProp " << genProp;
+    }
+    EXPECT_TRUE(boxes.seen.empty());
+    EXPECT_EQ(files.state().rebuilds, 2);
+    EXPECT_EQ(files.count(L"call Document DeleteCustomInfo \"Benennung\""), 1);
+}
+
+TEST_F(Window, WithoutAutomaticRebuildTheNoticeSaysWhenTheTitleBlockShowsTheValues) {
+    open();
+    SendMessageW(control(ControlId::chkRebuild), BM_SETCHECK, BST_UNCHECKED, 0);
+    click(ControlId::cmdSfEintragen);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].text, L"Werte werden erst nach dem nächsten Rebuild im Blattkopf eingetragen");
+    EXPECT_EQ(boxes.seen[0].title, L"Information");
+    EXPECT_EQ(boxes.seen[0].buttons, 1);
+    EXPECT_FALSE(boxes.seen[0].icon);
+    EXPECT_EQ(files.state().rebuilds, 0);
+    EXPECT_EQ(files.count(L"call Document EditRebuild"), 0);
+}
+
 TEST_F(Window, ExitEndsAtOnceWithoutContactingTheCadProgram) {
     open();
     files.clearJournal();
