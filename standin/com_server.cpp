@@ -8,6 +8,8 @@
 #include <oleauto.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <new>
 #include <string>
@@ -137,12 +139,71 @@ HRESULT toValue(const VARIANT &in, Value &out) {
     return hr;
 }
 
+// What a member hands out when told to answer with an object that is not a
+// document: no members at all, and for `unknown` not even IDispatch.
+class Stranger final : public IDispatch {
+public:
+    Stranger(std::shared_ptr<Server> server, bool dispatchable)
+        : server_(std::move(server)), dispatchable_(dispatchable) {
+        ++g_liveObjects;
+        server_->model.created(L"Stranger");
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
+        if (!object)
+            return E_POINTER;
+        if (riid == IID_IUnknown || (dispatchable_ && riid == IID_IDispatch)) {
+            *object = static_cast<IDispatch *>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) {
+            server_->model.released(L"Stranger");
+            delete this;
+        }
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override {
+        if (!count)
+            return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **info) override {
+        if (info)
+            *info = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT count, LCID, DISPID *ids) override {
+        for (UINT i = 0; ids && i < count; ++i)
+            ids[i] = DISPID_UNKNOWN;
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *,
+                                     UINT *) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+private:
+    ~Stranger() { --g_liveObjects; }
+
+    std::shared_ptr<Server> server_;
+    bool dispatchable_;
+    std::atomic<ULONG> references_{0};
+};
+
 class StandinObject final : public IDispatch {
 public:
     StandinObject(std::shared_ptr<Server> server, Target target)
         : server_(std::move(server)), target_(target) {
         ++g_liveObjects;
-        server_->model.created(target_);
+        server_->model.created(targetName(target_));
     }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
@@ -160,7 +221,7 @@ public:
     ULONG STDMETHODCALLTYPE Release() override {
         const ULONG left = --references_;
         if (left == 0) {
-            server_->model.released(target_);
+            server_->model.released(targetName(target_));
             delete this;
         }
         return left;
@@ -222,14 +283,7 @@ public:
             }
             return S_OK;
         } catch (const Fault &fault) {
-            if (!exception)
-                return fault.hresult;
-            *exception = EXCEPINFO{};
-            exception->scode = fault.hresult;
-            exception->bstrSource = SysAllocString(L"cadstandin");
-            exception->bstrDescription =
-                SysAllocStringLen(fault.description.data(), static_cast<UINT>(fault.description.size()));
-            return DISP_E_EXCEPTION;
+            return raise(fault, exception);
         } catch (...) {
             return E_OUTOFMEMORY;
         }
@@ -238,7 +292,80 @@ public:
 private:
     ~StandinObject() { --g_liveObjects; }
 
+    static HRESULT raise(const Fault &fault, EXCEPINFO *exception) {
+        if (!exception || fault.style == FaultStyle::Bare)
+            return fault.hresult;
+        *exception = EXCEPINFO{};
+        exception->scode = fault.hresult;
+        exception->bstrSource = SysAllocString(L"cadstandin");
+        BSTR description = SysAllocStringLen(fault.description.data(), static_cast<UINT>(fault.description.size()));
+        if (fault.style == FaultStyle::Deferred) {
+            // The description waits in pvReserved until the client asks for it.
+            exception->pvReserved = description;
+            exception->pfnDeferredFillIn = &fillIn;
+        } else {
+            exception->bstrDescription = description;
+        }
+        return DISP_E_EXCEPTION;
+    }
+
+    static HRESULT STDAPICALLTYPE fillIn(EXCEPINFO *exception) {
+        exception->bstrDescription = static_cast<BSTR>(exception->pvReserved);
+        exception->pvReserved = nullptr;
+        exception->pfnDeferredFillIn = nullptr;
+        return S_OK;
+    }
+
+    // A value of the kind the state file asked for.
+    HRESULT fromOverride(const Override &answer, VARIANT &out) {
+        const std::wstring &text = answer.text;
+        const double number = std::wcstod(text.c_str(), nullptr);
+        if (answer.kind == L"null") {
+            out.vt = VT_NULL;
+        } else if (answer.kind == L"bool") {
+            out.vt = VT_BOOL;
+            out.boolVal = text == L"true" ? VARIANT_TRUE : VARIANT_FALSE;
+        } else if (answer.kind == L"i8") {
+            out.vt = VT_I8;
+            out.llVal = std::wcstoll(text.c_str(), nullptr, 10);
+        } else if (answer.kind == L"r8") {
+            out.vt = VT_R8;
+            out.dblVal = number;
+        } else if (answer.kind == L"date") {
+            SYSTEMTIME day{};
+            swscanf(text.c_str(), L"%hu-%hu-%hu", &day.wYear, &day.wMonth, &day.wDay);
+            out.vt = VT_DATE;
+            if (!SystemTimeToVariantTime(&day, &out.date))
+                return E_INVALIDARG;
+        } else if (answer.kind == L"currency") {
+            out.vt = VT_CY;
+            return VarCyFromR8(number, &out.cyVal);
+        } else if (answer.kind == L"decimal") {
+            out.vt = VT_DECIMAL;
+            const HRESULT hr = VarDecFromR8(number, &out.decVal);
+            out.vt = VT_DECIMAL; // the DECIMAL overlays the type field
+            return hr;
+        } else if (answer.kind == L"text") {
+            out.vt = VT_BSTR;
+            out.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        } else if (answer.kind == L"array") {
+            out.vt = VT_ARRAY | VT_VARIANT;
+            out.parray = SafeArrayCreateVector(VT_VARIANT, 0, 1);
+        } else if (answer.kind == L"error") {
+            out.vt = VT_ERROR;
+            out.scode = static_cast<SCODE>(std::wcstoul(text.c_str(), nullptr, 16));
+        } else if (answer.kind == L"unknown" || answer.kind == L"object") {
+            auto *stranger = new Stranger(server_, answer.kind == L"object");
+            stranger->AddRef();
+            out.vt = answer.kind == L"object" ? VT_DISPATCH : VT_UNKNOWN;
+            out.pdispVal = stranger;
+        }
+        return S_OK;
+    }
+
     HRESULT fromValue(const Value &value, VARIANT &out) {
+        if (const auto *answer = std::get_if<Override>(&value))
+            return fromOverride(*answer, out);
         if (const auto *s = std::get_if<std::wstring>(&value)) {
             out.vt = VT_BSTR;
             out.bstrVal = SysAllocStringLen(s->data(), static_cast<UINT>(s->size()));

@@ -63,6 +63,8 @@ std::wstring journalText(const Value &value) {
         return L"Document";
     if (std::holds_alternative<NoDocument>(value))
         return L"Nothing";
+    if (const auto *o = std::get_if<Override>(&value))
+        return o->kind + L" " + quoted(o->text);
     return L"Empty";
 }
 
@@ -93,7 +95,10 @@ Value Model::invoke(Target target, int member, bool put, const std::vector<Value
     const int calls = ++calls_[static_cast<std::size_t>(member)];
     for (const Failure &failure : state_.failures)
         if (failure.member == info.name && calls > failure.after)
-            throw Fault{failure.hresult, failure.description};
+            throw Fault{failure.hresult, failure.description, failure.style};
+    for (const Override &answer : state_.overrides)
+        if (answer.member == info.name && !put)
+            return answer;
     if (put && !info.property)
         throw Fault{kMemberNotFound, L"Member not found"};
     return run(member, put, args);
@@ -174,9 +179,9 @@ Value Model::run(int member, bool put, const std::vector<Value> &args) {
     throw Fault{kMemberNotFound, L"Member not found"};
 }
 
-void Model::created(Target target) { storage_.journal(toUtf8(L"create " + targetName(target))); }
+void Model::created(std::wstring_view object) { storage_.journal(toUtf8(L"create " + std::wstring(object))); }
 
-void Model::released(Target target) { storage_.journal(toUtf8(L"release " + targetName(target))); }
+void Model::released(std::wstring_view object) { storage_.journal(toUtf8(L"release " + std::wstring(object))); }
 
 void Model::save() { storage_.save(formatState(state_)); }
 

@@ -19,7 +19,7 @@ enum class Target { Application, Document };
 struct Null {};
 struct Document {};    // the active document, as an object
 struct NoDocument {};  // a reference to no object
-using Value = std::variant<std::monostate, Null, bool, std::int64_t, std::wstring, Document, NoDocument>;
+using Value = std::variant<std::monostate, Null, bool, std::int64_t, std::wstring, Document, NoDocument, Override>;
 
 // Where the state lives and where the journal goes: files in the COM server,
 // memory in tests.
@@ -45,8 +45,9 @@ public:
     // `put` is a property put (the value last); otherwise a get or a method call.
     Value invoke(Target target, int member, bool put, const std::vector<Value> &args);
 
-    void created(Target target);
-    void released(Target target);
+    // Object lifetimes, for the journal: "Application", "Document", ...
+    void created(std::wstring_view object);
+    void released(std::wstring_view object);
 
     const State &state() const { return state_; }
 

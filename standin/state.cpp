@@ -2,7 +2,9 @@
 
 #include "standin/utf8.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
 
 namespace standin {
 namespace {
@@ -137,6 +139,8 @@ std::wstring quoted(std::wstring_view text) {
 }
 
 State parseState(std::string_view utf8, std::wstring_view fileName) {
+    if (utf8.find_first_not_of(" \t\r\n") == std::string_view::npos)
+        throw Fault{kInvalidData, std::wstring(fileName) + L": the state file is empty"};
     State state;
     int lineNumber = 0;
     std::size_t start = 0;
@@ -184,14 +188,29 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
                 reader.fail(L"a property's value is a text in double quotes or null");
             state.properties.push_back(std::move(property));
         } else if (key == L"fail") {
-            arity(4, 6);
-            Failure failure{reader.text(t[1]), reader.integer(t[2]), reader.text(t[3]), 0};
-            if (t.size() != 4) {
-                if (t.size() != 6 || t[4].text != L"after" || t[4].quoted)
-                    reader.fail(L"\"fail\" ends with: after N");
-                failure.after = reader.integer(t[5]);
+            arity(4, 7);
+            Failure failure{reader.text(t[1]), reader.integer(t[2]), reader.text(t[3])};
+            for (std::size_t i = 4; i < t.size(); ++i) {
+                if (t[i].quoted)
+                    reader.fail(L"\"fail\" ends with: after N, bare or deferred");
+                else if (t[i].text == L"after" && i + 1 < t.size())
+                    failure.after = reader.integer(t[++i]);
+                else if (t[i].text == L"bare")
+                    failure.style = FaultStyle::Bare;
+                else if (t[i].text == L"deferred")
+                    failure.style = FaultStyle::Deferred;
+                else
+                    reader.fail(L"\"fail\" ends with: after N, bare or deferred");
             }
             state.failures.push_back(std::move(failure));
+        } else if (key == L"returns") {
+            arity(3, 4);
+            static constexpr std::wstring_view kinds[] = {L"empty", L"null", L"bool", L"i8", L"r8", L"date",
+                                                          L"currency", L"decimal", L"text", L"array",
+                                                          L"error", L"unknown", L"object"};
+            if (t[2].quoted || std::find(std::begin(kinds), std::end(kinds), t[2].text) == std::end(kinds))
+                reader.fail(L"unknown kind of value \"" + t[2].text + L"\"");
+            state.overrides.push_back({reader.text(t[1]), t[2].text, t.size() == 4 ? reader.text(t[3]) : L""});
         } else if (key == L"refuse") {
             arity(3, 3);
             state.refuseCreate = Fault{reader.integer(t[1]), reader.text(t[2])};
@@ -214,7 +233,11 @@ std::string formatState(const State &state) {
                (p.value ? quoted(*p.value) : L"null") + L"\n";
     for (const Failure &f : state.failures)
         out += L"fail " + quoted(f.member) + L" " + hex(f.hresult) + L" " + quoted(f.description) +
-               (f.after ? L" after " + std::to_wstring(f.after) : L"") + L"\n";
+               (f.after ? L" after " + std::to_wstring(f.after) : L"") +
+               (f.style == FaultStyle::Bare ? L" bare" : f.style == FaultStyle::Deferred ? L" deferred" : L"") +
+               L"\n";
+    for (const Override &o : state.overrides)
+        out += L"returns " + quoted(o.member) + L" " + o.kind + L" " + quoted(o.text) + L"\n";
     if (state.refuseCreate)
         out += L"refuse " + hex(state.refuseCreate->hresult) + L" " +
                quoted(state.refuseCreate->description) + L"\n";

@@ -8,10 +8,18 @@
 
 namespace standin {
 
+// How a failing member tells its client.
+enum class FaultStyle {
+    Exception, // DISP_E_EXCEPTION with the description in EXCEPINFO
+    Deferred,  // the same, but EXCEPINFO filled only when the client asks
+    Bare,      // just the HRESULT, no EXCEPINFO
+};
+
 // An automation error the stand-in raises: the code and the server's own description.
 struct Fault {
     std::int32_t hresult;
     std::wstring description;
+    FaultStyle style = FaultStyle::Exception;
 };
 
 struct Property {
@@ -26,6 +34,15 @@ struct Failure {
     std::int32_t hresult;
     std::wstring description;
     int after = 0;
+    FaultStyle style = FaultStyle::Exception;
+};
+
+// A member told to answer with a value of some automation type instead of
+// doing its work: how real servers surprise their clients.
+struct Override {
+    std::wstring member;
+    std::wstring kind; // empty null bool i8 r8 date currency decimal text array error unknown object
+    std::wstring text; // the value, written as text
 };
 
 // Everything the stand-in CAD program remembers between operations.
@@ -36,6 +53,7 @@ struct State {
     int rebuilds = 0;
     std::vector<Property> properties;
     std::vector<Failure> failures;
+    std::vector<Override> overrides;
     std::optional<Fault> refuseCreate; // the server cannot be started
 };
 

@@ -21,9 +21,9 @@ class ModelDispatch final : public cad::Dispatch {
 public:
     ModelDispatch(std::shared_ptr<standin::Model> model, standin::Target target)
         : model_(std::move(model)), target_(target) {
-        model_->created(target_);
+        model_->created(standin::targetName(target_));
     }
-    ~ModelDispatch() override { model_->released(target_); }
+    ~ModelDispatch() override { model_->released(standin::targetName(target_)); }
 
     cad::Value invoke(std::wstring_view member, cad::Access access,
                       std::span<const cad::Value> args) override {
@@ -58,6 +58,8 @@ private:
             return cad::Null{};
         if (std::holds_alternative<standin::NoDocument>(value))
             return cad::Nothing{};
+        if (const auto *o = std::get_if<standin::Override>(&value))
+            return cad::Unsupported{o->kind};
         if (std::holds_alternative<standin::Document>(value))
             return cad::Object(std::make_shared<ModelDispatch>(model_, standin::Target::Document));
         return cad::Empty{};

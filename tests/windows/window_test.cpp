@@ -1,100 +1,17 @@
 // The real window in this process, against the stand-in server through real COM.
 
-#include "cad/com.h"
-#include "frmSfInfo.h"
-#include "layout.h"
-#include "message_boxes.h"
-#include "standin_files.h"
+#include "window_fixture.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 
 namespace {
 
 using ui::ControlId;
+using test::today;
+using Window = test::WindowTest;
 using namespace std::string_literals;
-
-std::wstring today() {
-    wchar_t date[64];
-    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 64, nullptr);
-    return date;
-}
-
-class Window : public ::testing::Test {
-protected:
-    void TearDown() override {
-        form.reset();
-        MSG quit;
-        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        EXPECT_EQ(files.liveObjects(), 0) << "an automation object was not released";
-    }
-
-    void open(const standin::State &state = test::demoDrawing()) {
-        files.write(state);
-        form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr),
-                                               [] { return cad::createObject(L"SldWorks.Application"); });
-        form->show(SW_SHOWNORMAL);
-        SetForegroundWindow(form->hwnd());
-        pump();
-    }
-
-    // What the program's message loop does with whatever is queued.
-    void pump() {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT)
-                quit = true;
-            else if (!form || !form->hwnd() || !IsDialogMessageW(form->hwnd(), &message)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        }
-    }
-
-    HWND control(ControlId id) const { return form->control(id); }
-    std::wstring text(ControlId id) const {
-        std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(control(id))) + 1, L'\0');
-        s.resize(static_cast<std::size_t>(GetWindowTextW(control(id), s.data(), static_cast<int>(s.size()))));
-        return s;
-    }
-    void setText(ControlId id, const std::wstring &s) { SetWindowTextW(control(id), s.c_str()); }
-    void click(ControlId id) {
-        SendMessageW(control(id), BM_CLICK, 0, 0);
-        pump();
-    }
-    void press(UINT message, WPARAM key, LPARAM flags) {
-        PostMessageW(GetFocus(), message, key, flags);
-        pump();
-    }
-    std::vector<std::wstring> designers() const {
-        std::vector<std::wstring> items;
-        const HWND combo = control(ControlId::cmbSfKonstrukteur);
-        for (LRESULT i = 0, n = SendMessageW(combo, CB_GETCOUNT, 0, 0); i < n; ++i) {
-            std::wstring item(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-            item.resize(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
-            items.push_back(item);
-        }
-        return items;
-    }
-    std::pair<DWORD, DWORD> selection(HWND edit) const {
-        DWORD start = 0, end = 0;
-        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        return {start, end};
-    }
-    std::vector<std::wstring> fields() const {
-        return {text(ControlId::txtSfBenennung), text(ControlId::txtSfZeichnungsnummer),
-                text(ControlId::cmbSfKonstrukteur), text(ControlId::txtSfDatum)};
-    }
-
-    cad::ComApartment apartment;
-    test::StandinFiles files{L"window"};
-    test::MessageBoxes boxes{ui::frmSfInfo::kClassName};
-    std::unique_ptr<ui::frmSfInfo> form;
-    bool quit = false;
-};
 
 const std::vector<std::wstring> kDemoFields{L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"03.12.2026"};
 

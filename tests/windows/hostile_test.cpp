@@ -1,0 +1,107 @@
+// What real installations throw at the program: values of every automation type,
+// objects that are not documents, members that fail in each way a server can,
+// and a broken state. Each case ends in either the value automation's coercion
+// gives or one error report naming the member; never a crash, hang or leak.
+
+#include "window_fixture.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using test::ControlId;
+using Hostile = test::WindowTest;
+
+enum class Run { Read, Write, StandardValues };
+
+struct Case {
+    const char *name;
+    std::vector<standin::Override> overrides;
+    std::vector<standin::Failure> failures;
+    Run run;
+    std::wstring shows;     // the designation field afterwards, when no error is expected
+    std::wstring reportsOn; // the member the error report names, when one is expected
+    std::wstring saying = {};
+};
+
+constexpr auto kFailed = static_cast<std::int32_t>(0x80004005);
+
+const Case kCases[] = {
+    {"currency", {{L"CustomInfo", L"currency", L"12.34"}}, {}, Run::Read, L"12.34", L""},
+    {"decimal", {{L"CustomInfo", L"decimal", L"1.5"}}, {}, Run::Read, L"1.5", L""},
+    {"64-bit integer", {{L"CustomInfo", L"i8", L"9999999999"}}, {}, Run::Read, L"9999999999", L""},
+    {"Boolean", {{L"CustomInfo", L"bool", L"true"}}, {}, Run::Read, L"True", L""},
+    {"empty", {{L"CustomInfo", L"empty", L""}}, {}, Run::Read, L"", L""},
+    {"embedded NUL", {{L"CustomInfo", L"text", std::wstring(L"vor\0nach", 8)}}, {}, Run::Read, L"vor", L""},
+    {"Null", {{L"CustomInfo", L"null", L""}}, {}, Run::Read, L"", L"CustomInfo"},
+    {"array", {{L"CustomInfo", L"array", L""}}, {}, Run::Read, L"", L"CustomInfo"},
+    {"error value", {{L"CustomInfo", L"error", L"80020004"}}, {}, Run::Read, L"", L"CustomInfo"},
+    {"IUnknown only", {{L"CustomInfo", L"unknown", L""}}, {}, Run::Read, L"", L"CustomInfo"},
+    {"ActiveDoc without members", {{L"ActiveDoc", L"object", L""}}, {}, Run::Read, L"", L"CustomInfo"},
+    {"ActiveDoc a text", {{L"ActiveDoc", L"text", L"Teil1"}}, {}, Run::Read, L"", L"ActiveDoc"},
+    {"EditRebuild a word", {{L"EditRebuild", L"text", L"fertig"}}, {}, Run::Write, L"", L"EditRebuild"},
+    {"EditRebuild over 32 bits", {{L"EditRebuild", L"i8", L"4294967296"}}, {}, Run::Write, L"", L"EditRebuild"},
+    {"EditRebuild numeric text", {{L"EditRebuild", L"text", L"1"}}, {}, Run::Write, L"Getriebegehäuse", L""},
+    {"gettype as text", {{L"gettype", L"text", L"3"}}, {}, Run::StandardValues, L"Getriebegehäuse - Blatt1", L""},
+    {"failure with EXCEPINFO", {}, {{L"CustomInfo", kFailed, L"Lizenz abgelaufen"}}, Run::Read, L"", L"CustomInfo",
+     L"Lizenz abgelaufen"},
+    {"failure without EXCEPINFO", {}, {{L"CustomInfo", kFailed, L"", 0, standin::FaultStyle::Bare}}, Run::Read, L"",
+     L"CustomInfo", L"0x80004005"},
+    {"deferred fill-in", {}, {{L"GetTitle", kFailed, L"Beschreibung nachgereicht", 0, standin::FaultStyle::Deferred}},
+     Run::StandardValues, L"", L"GetTitle", L"Beschreibung nachgereicht"},
+};
+
+TEST_F(Hostile, EveryOddAnswerGivesItsValueOrOneReportNamingTheMember) {
+    open();
+    for (const Case &c : kCases) {
+        SCOPED_TRACE(c.name);
+        standin::State state = test::demoDrawing();
+        state.overrides = c.overrides;
+        state.failures = c.failures;
+        files.write(state);
+        boxes.seen.clear();
+        setText(ControlId::txtSfBenennung, L"Getriebegehäuse");
+        click(c.run == Run::Read ? ControlId::cmdSfAuslesen
+              : c.run == Run::Write ? ControlId::cmdSfEintragen
+                                    : ControlId::cmdSfDefaultWerte);
+        if (c.reportsOn.empty()) {
+            EXPECT_TRUE(boxes.seen.empty()) << (boxes.seen.empty() ? "" : std::string(boxes.seen[0].text.begin(), boxes.seen[0].text.end()));
+            EXPECT_EQ(text(ControlId::txtSfBenennung), c.shows);
+        } else {
+            ASSERT_EQ(boxes.seen.size(), 1u);
+            EXPECT_EQ(boxes.seen[0].title, L"blattkopf");
+            EXPECT_NE(boxes.seen[0].text.find(L"\u201E" + c.reportsOn + L"\u201C"), std::wstring::npos);
+            EXPECT_NE(boxes.seen[0].text.find(c.saying), std::wstring::npos);
+        }
+        EXPECT_TRUE(IsWindow(form->hwnd()));
+        EXPECT_EQ(files.liveObjects(), 0);
+    }
+}
+
+TEST_F(Hostile, ADateValueIsShownAsTheUsersDate) {
+    standin::State state = test::demoDrawing();
+    state.overrides = {{L"CustomInfo", L"date", L"2026-12-06"}};
+    open(state);
+    EXPECT_TRUE(boxes.seen.empty());
+    SYSTEMTIME day{2026, 12, 0, 6};
+    wchar_t expected[64];
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &day, nullptr, expected, 64, nullptr);
+    EXPECT_EQ(text(ControlId::txtSfBenennung), expected);
+}
+
+TEST_F(Hostile, ABrokenStateFileIsReportedByNameNeverACrash) {
+    open();
+    const std::string broken[] = {"", "visible true\ntitle \"abgeschnit", "title \"\xFF\xFE\"\n", "visible true\nlicence 42\n"};
+    for (const std::string &content : broken) {
+        boxes.seen.clear();
+        std::ofstream(std::filesystem::path(files.statePath()), std::ios::binary | std::ios::trunc) << content;
+        click(ControlId::cmdSfAuslesen);
+        ASSERT_EQ(boxes.seen.size(), 1u) << content;
+        EXPECT_NE(boxes.seen[0].text.find(L"\u201ESldWorks.Application\u201C"), std::wstring::npos);
+        EXPECT_NE(boxes.seen[0].text.find(files.statePath()), std::wstring::npos);
+    }
+    EXPECT_EQ(text(ControlId::txtSfBenennung), L"Getriebegehäuse");
+}
+
+} // namespace
