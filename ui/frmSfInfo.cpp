@@ -164,9 +164,13 @@ void frmSfInfo::layout(UINT dpi) {
                                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                    CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
 
-    RECT frame{0, 0, twipsToPixels(kClientTwips.cx, dpi), twipsToPixels(kClientTwips.cy, dpi)};
-    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, WS_EX_CONTROLPARENT, dpi);
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    // The frame as it is now, whatever DPI the system drew it for.
+    RECT frame, client;
+    GetWindowRect(hwnd_, &frame);
+    GetClientRect(hwnd_, &client);
+    SetWindowPos(hwnd_, nullptr, 0, 0,
+                 twipsToPixels(kClientTwips.cx, dpi) + (frame.right - frame.left) - client.right,
+                 twipsToPixels(kClientTwips.cy, dpi) + (frame.bottom - frame.top) - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     for (const ControlSpec &spec : kControls) {

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <map>
 
 namespace {
@@ -15,23 +16,52 @@ using namespace std::string_literals;
 
 const std::vector<std::wstring> kDemoFields{L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"03.12.2026"};
 
-TEST_F(Window, LaysOutEveryControlAtItsTwipsPlaceAt96Dpi) {
-    open();
-    ASSERT_EQ(GetDpiForWindow(form->hwnd()), 96u);
+// Every control at its twips place and the fonts at their point sizes, for `dpi`.
+void expectLayout(const ui::frmSfInfo &form, UINT dpi) {
+    const auto pixels = [dpi](LONG twips) { return MulDiv(twips, static_cast<int>(dpi), 1440); };
     RECT client;
-    GetClientRect(form->hwnd(), &client);
-    EXPECT_EQ(client.right, 410);
-    EXPECT_EQ(client.bottom, 302);
+    GetClientRect(form.hwnd(), &client);
+    EXPECT_NEAR(client.right, pixels(ui::kClientTwips.cx), 1);
+    EXPECT_NEAR(client.bottom, pixels(ui::kClientTwips.cy), 1);
     for (const ui::ControlSpec &spec : ui::kControls) {
         RECT r;
-        GetWindowRect(control(spec.id), &r);
-        MapWindowPoints(nullptr, form->hwnd(), reinterpret_cast<POINT *>(&r), 2);
-        const int id = static_cast<int>(spec.id);
-        EXPECT_EQ(r.left, spec.twips.left / 15) << id;
-        EXPECT_EQ(r.top, spec.twips.top / 15) << id;
-        EXPECT_EQ(r.right, spec.twips.right / 15) << id;
-        EXPECT_EQ(r.bottom, spec.twips.bottom / 15) << id;
+        GetWindowRect(form.control(spec.id), &r);
+        MapWindowPoints(nullptr, form.hwnd(), reinterpret_cast<POINT *>(&r), 2);
+        SCOPED_TRACE(static_cast<int>(spec.id));
+        EXPECT_NEAR(r.left, pixels(spec.twips.left), 1);
+        EXPECT_NEAR(r.top, pixels(spec.twips.top), 1);
+        EXPECT_NEAR(r.right, pixels(spec.twips.right), 1);
+        EXPECT_NEAR(r.bottom, pixels(spec.twips.bottom), 1);
     }
+    const auto fontOf = [&](ControlId id) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form.control(id), WM_GETFONT, 0, 0)), sizeof(font), &font);
+        return font;
+    };
+    EXPECT_EQ(fontOf(ControlId::Label6).lfHeight, -MulDiv(1425, static_cast<int>(dpi), 7200)); // 14.25 pt
+    NONCLIENTMETRICSW metrics{sizeof(metrics)};
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+    EXPECT_EQ(fontOf(ControlId::txtSfDatum).lfHeight, metrics.lfMessageFont.lfHeight);
+    EXPECT_EQ(std::wstring(fontOf(ControlId::cmdExit).lfFaceName), metrics.lfMessageFont.lfFaceName);
+}
+
+// Run again by ctest in a prefix whose screen has 144 dpi; BLATTKOPF_EXPECT_DPI says so.
+TEST_F(Window, LaysOutEveryControlAtItsTwipsPlaceForTheScreensDpi) {
+    open();
+    const UINT dpi = GetDpiForWindow(form->hwnd());
+    const char *expected = std::getenv("BLATTKOPF_EXPECT_DPI");
+    ASSERT_EQ(dpi, expected ? static_cast<UINT>(std::atoi(expected)) : 96u);
+    expectLayout(*form, dpi);
+}
+
+TEST_F(Window, RescalesEverythingWhenMovedToAScreenOfAnotherDpi) {
+    open();
+    RECT suggested{100, 100, 100 + 620, 100 + 480};
+    SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    expectLayout(*form, 144);
+    RECT back{100, 100, 100 + 420, 100 + 330};
+    SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
+    expectLayout(*form, 96);
 }
 
 TEST_F(Window, ShowsCaptionsFontsAndTooltipsAsDesigned) {
@@ -49,20 +79,12 @@ TEST_F(Window, ShowsCaptionsFontsAndTooltipsAsDesigned) {
     LOGFONTW heading{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control(ControlId::Label6), WM_GETFONT, 0, 0)), sizeof(heading), &heading);
     EXPECT_EQ(heading.lfFaceName, L"Tahoma"s);
-    EXPECT_EQ(heading.lfHeight, -19); // 14.25 pt at 96 dpi
     EXPECT_EQ(heading.lfWeight, FW_BOLD);
     EXPECT_TRUE(heading.lfItalic);
     const HDC dc = GetDC(form->hwnd());
     SendMessageW(form->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control(ControlId::Label6)));
     EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
     ReleaseDC(form->hwnd(), dc);
-
-    NONCLIENTMETRICSW metrics{sizeof(metrics)};
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, 96);
-    LOGFONTW field{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control(ControlId::txtSfDatum), WM_GETFONT, 0, 0)), sizeof(field), &field);
-    EXPECT_EQ(std::wstring(field.lfFaceName), metrics.lfMessageFont.lfFaceName);
-    EXPECT_EQ(field.lfHeight, metrics.lfMessageFont.lfHeight);
 
     const HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
     ASSERT_TRUE(tips);
