@@ -5,7 +5,9 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <map>
+#include <string_view>
 
 namespace {
 
@@ -177,6 +179,32 @@ TEST_F(Window, DateButtonStampsOnlyTheDateField) {
     click(ControlId::cmdAutoDate);
     EXPECT_EQ(fields(), (std::vector<std::wstring>{kDemoFields[0], kDemoFields[1], kDemoFields[2], today()}));
     EXPECT_TRUE(files.journal().empty());
+}
+
+// Run by ctest under a German and an English user locale (BLATTKOPF_LOCALE).
+TEST_F(Window, DatesAreWrittenInTheUsersShortDateFormat) {
+    const char *locale = std::getenv("BLATTKOPF_LOCALE");
+    if (!locale)
+        GTEST_SKIP() << "needs BLATTKOPF_LOCALE";
+    const bool german = std::string_view(locale).starts_with("de_");
+    open();
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const std::wstring day = std::to_wstring(now.wDay), month = std::to_wstring(now.wMonth);
+    const std::wstring year = std::to_wstring(now.wYear);
+    const auto pad = [](const std::wstring &s) { return s.size() == 1 ? L"0" + s : s; };
+    // Day first with dots in German, month first with slashes in American English;
+    // leading zeros as the locale has it.
+    const std::vector<std::wstring> expected =
+        german ? std::vector<std::wstring>{pad(day) + L"." + pad(month) + L"." + year, day + L"." + month + L"." + year}
+               : std::vector<std::wstring>{month + L"/" + day + L"/" + year};
+    click(ControlId::cmdAutoDate);
+    const std::wstring stamped = text(ControlId::txtSfDatum);
+    EXPECT_NE(std::find(expected.begin(), expected.end(), stamped), expected.end())
+        << std::string(stamped.begin(), stamped.end());
+    setText(ControlId::txtSfDatum, L"");
+    click(ControlId::cmdSfDefaultWerte);
+    EXPECT_EQ(text(ControlId::txtSfDatum), stamped);
 }
 
 TEST_F(Window, AServerFailureIsReportedAndTheTypedValuesStay) {
