@@ -1,7 +1,9 @@
 # The two commands for a fresh Debian machine: `make run` and `make test`.
 JOBS ?= 2
 
-.PHONY: all deps build test run bench clean
+FUZZ_SECONDS ?= 300
+
+.PHONY: all deps build test run bench fuzz clean
 
 all: build
 
@@ -10,17 +12,29 @@ deps:
 
 build: deps
 	cmake --preset host >/dev/null && cmake --build --preset host -j$(JOBS)
+	cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j$(JOBS)
 	cmake --preset windows >/dev/null && cmake --build --preset windows -j$(JOBS)
 	cmake --preset windows-x64 >/dev/null && cmake --build --preset windows-x64 -j$(JOBS)
 
 test: build
 	ctest --test-dir build/host --output-on-failure --no-tests=error
+	ctest --test-dir build/fuzz --output-on-failure --no-tests=error
 	ctest --test-dir build/windows --output-on-failure --no-tests=error -L release
 	scripts/wine-run build/windows-x64 --ctest --output-on-failure --no-tests=error --timeout 120
 
 run: deps
 	cmake --preset windows-x64 >/dev/null && cmake --build --preset windows-x64 -j$(JOBS) --target blattkopf cadstandin
 	scripts/run-demo build/windows-x64
+
+# Measured figures for the README; not a test.
+bench: build
+	scripts/bench
+
+# The fuzzers for longer than the few seconds `make test` gives them.
+fuzz: build
+	for f in convert_fuzz state_fuzz; do \
+	  build/fuzz/tests/fuzz/$$f -max_total_time=$(FUZZ_SECONDS) build/fuzz/tests/fuzz/$$f-corpus tests/fuzz/seeds || exit 1; \
+	done
 
 clean:
 	rm -rf build

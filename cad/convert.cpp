@@ -13,6 +13,7 @@ namespace {
 template <class... Fs> struct Overloaded : Fs... {
     using Fs::operator()...;
 };
+template <class... Fs> Overloaded(Fs...) -> Overloaded<Fs...>;
 
 [[noreturn]] void mismatch(std::wstring_view member, std::wstring_view what) {
     throw Error(kTypeMismatch, std::wstring(member), L"Type mismatch: " + std::wstring(what));

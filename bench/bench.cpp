@@ -1,0 +1,155 @@
+// Measures, in one run on one machine: the automation traffic of each operation
+// against its minimum, the time of each operation through real COM against the
+// stand-in, and the start-up of blattkopf.exe against an empty Win32 program.
+// Prints Markdown table rows. Usage: bench.exe [RUNS]
+
+#include "cad/com.h"
+#include "standin_files.h"
+#include "titleblock/operations.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A form without a window: the operations' inputs and outputs in memory.
+class HeadlessForm final : public titleblock::Form {
+public:
+    std::wstring fieldText(titleblock::Field field) const override { return fields_[static_cast<int>(field)]; }
+    void setFieldText(titleblock::Field field, const std::wstring &text) override {
+        fields_[static_cast<int>(field)] = text;
+    }
+    std::int16_t optionValue(titleblock::Option option) const override {
+        return option == titleblock::Option::GenProp ? genProp : 1;
+    }
+    void inform(const std::wstring &) override {}
+    std::wstring today() const override { return L"06.12.2026"; }
+
+    std::int16_t genProp = 0;
+
+private:
+    std::wstring fields_[4] = {L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"06.12.2026"};
+};
+
+struct Operation {
+    const char *name;
+    std::int16_t genProp;
+    void (*run)(titleblock::Form &, const titleblock::Connect &);
+    int minimumLookups; // one per distinct member per object
+    int minimumCalls;   // one per step of the algorithm
+};
+
+// read: Visible, ActiveDoc + CustomInfo; 2 + 4 gets.
+// update: Visible, ActiveDoc + CustomInfo, EditRebuild; 2 + 4 puts + 1.
+// create: Visible, ActiveDoc + DeleteCustomInfo, AddCustomInfo, EditRebuild; 2 + 4 + 4 + 1.
+// standard values on a drawing: Visible, ActiveDoc + gettype, GetTitle; 2 + 2.
+const Operation kOperations[] = {
+    {"read", 0, &titleblock::read, 3, 6},
+    {"write, update mode", 0, &titleblock::write, 4, 7},
+    {"write, create mode", 1, &titleblock::write, 5, 11},
+    {"standard values", 0, &titleblock::fillStandardValues, 4, 4},
+};
+
+double microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+
+double percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(p * static_cast<double>(values.size() - 1))];
+}
+
+std::wstring beside(const wchar_t *file) {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + file;
+}
+
+struct Search {
+    DWORD processId;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findVisible(HWND hwnd, LPARAM lParam) {
+    auto &search = *reinterpret_cast<Search *>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != search.processId || !IsWindowVisible(hwnd))
+        return TRUE;
+    search.found = hwnd;
+    return FALSE;
+}
+
+// From process start until it waits for input with its window shown (for
+// blattkopf.exe: filled from the document), in milliseconds.
+double startUp(const wchar_t *program) {
+    std::wstring command = L"\"" + beside(program) + L"\"";
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION process{};
+    const auto start = Clock::now();
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    WaitForInputIdle(process.hProcess, 30000);
+    Search search{process.dwProcessId};
+    while (EnumWindows(&findVisible, reinterpret_cast<LPARAM>(&search)), !search.found)
+        Sleep(0);
+    const double elapsed = microseconds(Clock::now() - start) / 1000;
+    PostMessageW(search.found, WM_CLOSE, 0, 0);
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return elapsed;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const cad::ComApartment apartment;
+    const test::StandinFiles files(L"bench");
+    const titleblock::Connect connect = [] { return cad::createObject(titleblock::kApplicationProgId); };
+
+    std::printf("| operation | member lookups (minimum) | calls (minimum) | median time | 10th-90th percentile |\n");
+    std::printf("|---|---|---|---|---|\n");
+    for (const Operation &op : kOperations) {
+        HeadlessForm form;
+        form.genProp = op.genProp;
+        files.write(test::demoDrawing());
+        SetEnvironmentVariableW(L"BLATTKOPF_STANDIN_JOURNAL", files.journalPath().c_str());
+        files.clearJournal();
+        op.run(form, connect);
+        int lookups = 0, calls = 0;
+        for (const std::wstring &line : files.journal()) {
+            lookups += line.starts_with(L"lookup ");
+            calls += line.starts_with(L"get ") || line.starts_with(L"put ") || line.starts_with(L"call ");
+        }
+        // Timed without the journal, which only the tests need.
+        SetEnvironmentVariableW(L"BLATTKOPF_STANDIN_JOURNAL", nullptr);
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            const auto start = Clock::now();
+            op.run(form, connect);
+            times.push_back(microseconds(Clock::now() - start));
+        }
+        std::printf("| %s | %d (%d) | %d (%d) | %.0f µs | %.0f-%.0f µs |\n", op.name, lookups, op.minimumLookups,
+                    calls, op.minimumCalls, percentile(times, 0.5), percentile(times, 0.1), percentile(times, 0.9));
+    }
+
+    files.write(test::demoDrawing());
+    std::vector<double> program, minimal;
+    for (int i = 0; i < 20; ++i) {
+        program.push_back(startUp(L"blattkopf.exe"));
+        minimal.push_back(startUp(L"minimal_window.exe"));
+    }
+    const double ours = percentile(program, 0.5), baseline = percentile(minimal, 0.5);
+    std::printf("\n| start-up, median of 20 | blattkopf.exe (window shown, fields filled) | empty Win32 window | ratio |\n");
+    std::printf("|---|---|---|---|\n");
+    std::printf("| process start to waiting for input | %.0f ms | %.0f ms | %.2f |\n", ours, baseline, ours / baseline);
+    return 0;
+}
