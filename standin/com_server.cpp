@@ -139,15 +139,17 @@ HRESULT toValue(const VARIANT &in, Value &out) {
     return hr;
 }
 
-// What a member hands out when told to answer with an object that is not a
-// document: no members at all, and for `unknown` not even IDispatch.
-class Stranger final : public IDispatch {
+// What every object of the stand-in shares: reference counting, and the
+// journal of when it came and went, which tests read to prove nothing leaks.
+class JournaledObject : public IDispatch {
 public:
-    Stranger(std::shared_ptr<Server> server, bool dispatchable)
-        : server_(std::move(server)), dispatchable_(dispatchable) {
+    JournaledObject(std::shared_ptr<Server> server, std::wstring name, bool dispatchable)
+        : server_(std::move(server)), name_(std::move(name)), dispatchable_(dispatchable) {
         ++g_liveObjects;
-        server_->model.created(L"Stranger");
+        server_->model.created(name_);
     }
+    JournaledObject(const JournaledObject &) = delete;
+    JournaledObject &operator=(const JournaledObject &) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
         if (!object)
@@ -164,7 +166,7 @@ public:
     ULONG STDMETHODCALLTYPE Release() override {
         const ULONG left = --references_;
         if (left == 0) {
-            server_->model.released(L"Stranger");
+            server_->model.released(name_);
             delete this;
         }
         return left;
@@ -180,6 +182,25 @@ public:
             *info = nullptr;
         return E_NOTIMPL;
     }
+
+protected:
+    virtual ~JournaledObject() { --g_liveObjects; }
+
+    std::shared_ptr<Server> server_;
+
+private:
+    std::wstring name_;
+    bool dispatchable_;
+    std::atomic<ULONG> references_{0};
+};
+
+// What a member hands out when told to answer with an object that is not a
+// document: no members at all, and for `unknown` not even IDispatch.
+class Stranger final : public JournaledObject {
+public:
+    Stranger(std::shared_ptr<Server> server, bool dispatchable)
+        : JournaledObject(std::move(server), L"Stranger", dispatchable) {}
+
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT count, LCID, DISPID *ids) override {
         for (UINT i = 0; ids && i < count; ++i)
             ids[i] = DISPID_UNKNOWN;
@@ -189,55 +210,13 @@ public:
                                      UINT *) override {
         return DISP_E_MEMBERNOTFOUND;
     }
-
-private:
-    ~Stranger() { --g_liveObjects; }
-
-    std::shared_ptr<Server> server_;
-    bool dispatchable_;
-    std::atomic<ULONG> references_{0};
 };
 
-class StandinObject final : public IDispatch {
+// The application, or its active document.
+class StandinObject final : public JournaledObject {
 public:
     StandinObject(std::shared_ptr<Server> server, Target target)
-        : server_(std::move(server)), target_(target) {
-        ++g_liveObjects;
-        server_->model.created(targetName(target_));
-    }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
-        if (!object)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch) {
-            *object = static_cast<IDispatch *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            server_->model.released(targetName(target_));
-            delete this;
-        }
-        return left;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override {
-        if (!count)
-            return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **info) override {
-        if (info)
-            *info = nullptr;
-        return E_NOTIMPL;
-    }
+        : JournaledObject(std::move(server), targetName(target), true), target_(target) {}
 
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids) override {
         if (!names || !ids || count == 0)
@@ -290,8 +269,6 @@ public:
     }
 
 private:
-    ~StandinObject() { --g_liveObjects; }
-
     static HRESULT raise(const Fault &fault, EXCEPINFO *exception) {
         if (!exception || fault.style == FaultStyle::Bare)
             return fault.hresult;
@@ -390,9 +367,7 @@ private:
         return S_OK;
     }
 
-    std::shared_ptr<Server> server_;
     Target target_;
-    std::atomic<ULONG> references_{0};
 };
 
 // Reports a start-up failure the way automation servers do: through IErrorInfo.

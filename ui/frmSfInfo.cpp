@@ -127,7 +127,7 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmSfInfo::createControls() {
-    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
+    const HWND tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
                                0, hwnd_, nullptr, instance_, nullptr);
     for (const ControlSpec &spec : kControls) {
         const DWORD exStyle = spec.className == std::wstring_view(L"EDIT") ? WS_EX_CLIENTEDGE : 0;
@@ -141,7 +141,7 @@ void frmSfInfo::createControls() {
             tool.hwnd = hwnd_;
             tool.uId = reinterpret_cast<UINT_PTR>(child);
             tool.lpszText = const_cast<wchar_t *>(spec.tooltip);
-            SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
     // A drop-down combo box ignores its creation text.
@@ -255,8 +255,8 @@ void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Conn
         operation(*this, connect_);
     } catch (const cad::Error &error) {
         report(errorReport(error));
-    } catch (const std::exception &) {
-        report(L"Unerwarteter Fehler: nicht genug Speicher.");
+    } catch (const std::exception &) { // out of memory, in practice
+        report(L"Unerwarteter Fehler: der Vorgang wurde abgebrochen.");
     }
 }
 

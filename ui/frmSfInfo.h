@@ -62,7 +62,6 @@ private:
     HINSTANCE instance_;
     titleblock::Connect connect_;
     HWND hwnd_ = nullptr;
-    HWND tooltip_ = nullptr;
     HWND lastFocus_ = nullptr; // restored when the window is activated again
     UniqueFont font_;
     UniqueFont headingFont_;
