@@ -12,6 +12,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     ui::frmSfInfo window(instance, [] { return cad::createObject(titleblock::kApplicationProgId); });
     window.show(showCommand);
+    if (!window.hwnd())
+        return 1; // no window could be made: nothing to wait for
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
