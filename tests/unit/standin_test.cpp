@@ -137,36 +137,4 @@ TEST_F(StandinModel, JournalsCallsWithArgumentsAndLifetimes) {
     EXPECT_EQ(cad.calls(), expected);
 }
 
-TEST_F(StandinModel, RejectsUnknownMembersWrongArgumentsAndInjectedFaults) {
-    State s = drawing();
-    s.failures.push_back({L"GetTitle", static_cast<std::int32_t>(0x80010001), L"Aufruf abgelehnt", 2});
-    cad.setState(s);
-    const cad::Object app = cad.connect();
-    const cad::Object doc = std::get<cad::Object>(app.get(L"ActiveDoc"));
-    const auto codeOf = [](auto &&call) {
-        try {
-            call();
-        } catch (const cad::Error &e) {
-            return static_cast<std::uint32_t>(e.code());
-        }
-        return 0u;
-    };
-    EXPECT_EQ(codeOf([&] { doc.call(L"GetType"); }), 0x80020006u);  // names are exact
-    EXPECT_EQ(codeOf([&] { app.call(L"GetTitle"); }), 0x80020006u); // on the wrong object
-    EXPECT_EQ(codeOf([&] { doc.call(L"GetTitle", {std::wstring(L"x")}); }), 0x8002000Eu);
-    EXPECT_EQ(codeOf([&] { app.put(L"Visible", {std::wstring(L"yes")}); }), 0x80020005u);
-    EXPECT_EQ(codeOf([&] { doc.call(L"GetTitle"); }), 0u); // the second call passes
-    EXPECT_EQ(codeOf([&] { doc.call(L"GetTitle"); }), 0x80010001u);
-}
-
-TEST_F(StandinModel, RefusesToStartWhenToldOrWhenTheStateIsBroken) {
-    State s = drawing();
-    s.refuseCreate = Fault{static_cast<std::int32_t>(0x80040154), L"Klasse nicht registriert"};
-    cad.setState(s);
-    EXPECT_THROW(cad.connect(), cad::Error);
-    cad.save("visible\n");
-    EXPECT_THROW(cad.connect(), cad::Error);
-    EXPECT_EQ(cad.liveObjects(), 0);
-}
-
 } // namespace
