@@ -26,7 +26,6 @@ public:
         owner.bstr_ = bstr;
         return owner;
     }
-    BSTR get() const noexcept { return bstr_; }
     BSTR release() noexcept { return std::exchange(bstr_, nullptr); }
     // Embedded NULs survive: the length is the BSTR's own.
     std::wstring str() const { return bstr_ ? std::wstring(bstr_, SysStringLen(bstr_)) : std::wstring(); }
@@ -52,7 +51,6 @@ public:
     ~Variant() { VariantClear(&v_); }
 
     VARIANT *get() noexcept { return &v_; }
-    const VARIANT *get() const noexcept { return &v_; }
     // For out-parameters: clears what was held first.
     VARIANT *receive() noexcept {
         VariantClear(&v_);

@@ -49,8 +49,6 @@ public:
     void created(std::wstring_view object);
     void released(std::wstring_view object);
 
-    const State &state() const { return state_; }
-
 private:
     Value run(int member, bool put, const std::vector<Value> &args);
     void save();

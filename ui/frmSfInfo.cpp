@@ -200,39 +200,22 @@ void frmSfInfo::load() {
 }
 
 void frmSfInfo::onCommand(ControlId id, UINT code) {
+    const bool editGotFocus = code == EN_SETFOCUS && (id == ControlId::txtSfBenennung ||
+                                                      id == ControlId::txtSfZeichnungsnummer ||
+                                                      id == ControlId::txtSfDatum);
+    if (editGotFocus || (code == CBN_SETFOCUS && id == ControlId::cmbSfKonstrukteur)) {
+        berTxtSelAll();
+        return;
+    }
+    if (code != BN_CLICKED)
+        return;
     switch (id) {
-    case ControlId::cmdSfAuslesen:
-        if (code == BN_CLICKED)
-            barSfAuslesen();
-        break;
-    case ControlId::cmdSfEintragen:
-        if (code == BN_CLICKED)
-            barSfEintragen();
-        break;
-    case ControlId::cmdSfDefaultWerte:
-        if (code == BN_CLICKED)
-            barSfStandardwerteAusfüllen();
-        break;
-    case ControlId::cmdAutoDate:
-        if (code == BN_CLICKED)
-            setFieldText(titleblock::Field::Datum, today());
-        break;
-    case ControlId::cmdExit:
-        if (code == BN_CLICKED)
-            DestroyWindow(hwnd_);
-        break;
-    case ControlId::txtSfBenennung:
-    case ControlId::txtSfZeichnungsnummer:
-    case ControlId::txtSfDatum:
-        if (code == EN_SETFOCUS)
-            berTxtSelAll();
-        break;
-    case ControlId::cmbSfKonstrukteur:
-        if (code == CBN_SETFOCUS)
-            berTxtSelAll();
-        break;
-    default:
-        break; // Enter and Esc arrive as IDOK and IDCANCEL: no button answers them
+    case ControlId::cmdSfAuslesen: barSfAuslesen(); break;
+    case ControlId::cmdSfEintragen: barSfEintragen(); break;
+    case ControlId::cmdSfDefaultWerte: barSfStandardwerteAusfüllen(); break;
+    case ControlId::cmdAutoDate: setFieldText(titleblock::Field::Datum, today()); break;
+    case ControlId::cmdExit: DestroyWindow(hwnd_); break;
+    default: break; // Enter and Esc arrive as IDOK and IDCANCEL: no button answers them
     }
 }
 
