@@ -4,6 +4,7 @@
 // Prints Markdown table rows. Usage: bench.exe [RUNS]
 
 #include "cad/com.h"
+#include "process_windows.h"
 #include "standin_files.h"
 #include "titleblock/operations.h"
 
@@ -65,42 +66,21 @@ double percentile(std::vector<double> values, double p) {
     return values[static_cast<std::size_t>(p * static_cast<double>(values.size() - 1))];
 }
 
-std::wstring beside(const wchar_t *file) {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + file;
-}
-
-struct Search {
-    DWORD processId;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK findVisible(HWND hwnd, LPARAM lParam) {
-    auto &search = *reinterpret_cast<Search *>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner != search.processId || !IsWindowVisible(hwnd))
-        return TRUE;
-    search.found = hwnd;
-    return FALSE;
-}
-
 // From process start until it waits for input with its window shown (for
 // blattkopf.exe: filled from the document), in milliseconds.
 double startUp(const wchar_t *program) {
-    std::wstring command = L"\"" + beside(program) + L"\"";
+    std::wstring command = L"\"" + test::besideThisProgram(program) + L"\"";
     STARTUPINFOW startup{sizeof(startup)};
     PROCESS_INFORMATION process{};
     const auto start = Clock::now();
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
     WaitForInputIdle(process.hProcess, 30000);
-    Search search{process.dwProcessId};
-    while (EnumWindows(&findVisible, reinterpret_cast<LPARAM>(&search)), !search.found)
+    HWND window = nullptr;
+    while (!(window = test::visibleWindowOf(process.dwProcessId)))
         Sleep(0);
     const double elapsed = microseconds(Clock::now() - start) / 1000;
-    PostMessageW(search.found, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
     WaitForSingleObject(process.hProcess, 30000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -1,40 +1,12 @@
 #include "program.h"
 
+#include "process_windows.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace test {
-namespace {
-
-struct Search {
-    DWORD processId;
-    const wchar_t *className;
-    bool visibleOnly;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK findWindow(HWND hwnd, LPARAM lParam) {
-    auto &search = *reinterpret_cast<Search *>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
-    if (owner != search.processId || std::wstring(name) != search.className ||
-        (search.visibleOnly && !IsWindowVisible(hwnd)))
-        return TRUE;
-    search.found = hwnd;
-    return FALSE;
-}
-
-std::wstring besideThisProgram(const wchar_t *file) {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + file;
-}
-
-} // namespace
-
 Program::Program() {
     std::wstring command = L"\"" + besideThisProgram(L"blattkopf.exe") + L"\"";
     STARTUPINFOW startup{sizeof(startup)};
@@ -63,15 +35,11 @@ bool Program::waitUntil(const std::function<bool()> &done) {
 }
 
 HWND Program::window() const {
-    Search search{process_.dwProcessId, L"blattkopf.frmSfInfo", true};
-    EnumWindows(&findWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return visibleWindowOf(process_.dwProcessId, L"blattkopf.frmSfInfo");
 }
 
 HWND Program::messageBox() const {
-    Search search{process_.dwProcessId, L"#32770", true};
-    EnumWindows(&findWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return visibleWindowOf(process_.dwProcessId, L"#32770");
 }
 
 HWND Program::focus() const {
