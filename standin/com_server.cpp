@@ -93,8 +93,16 @@ public:
             if (!file.valid() || !writeAll(file.get(), utf8))
                 throw Fault{HRESULT_FROM_WIN32(GetLastError()), temporary + L": cannot be written"};
         }
-        if (!MoveFileExW(temporary.c_str(), state_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            throw Fault{HRESULT_FROM_WIN32(GetLastError()), state_ + L": cannot be replaced"};
+        // A reader without delete sharing (an editor, a script) blocks the replace
+        // while it holds the file: try again for about a second before failing.
+        for (int attempt = 1;
+             !MoveFileExW(temporary.c_str(), state_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+             ++attempt) {
+            const DWORD error = GetLastError();
+            if (attempt == 20 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION))
+                throw Fault{HRESULT_FROM_WIN32(error), state_ + L": cannot be replaced"};
+            Sleep(50);
+        }
     }
 
     void journal(const std::string &utf8Line) override {

@@ -8,9 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 namespace {
 
 using namespace std::string_literals;
@@ -126,8 +123,7 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgId) {
     EXPECT_EQ(static_cast<std::uint32_t>(refused.code()), 0x80040154u);
     EXPECT_EQ(refused.description(), L"Klasse nicht registriert");
 
-    files.write(test::demoDrawing());
-    std::ofstream(std::filesystem::path(files.statePath()), std::ios::app) << "document maybe\n";
+    files.writeRaw(standin::formatState(test::demoDrawing()) + "document maybe\n");
     const cad::Error broken = errorOf([] { cad::createObject(L"SldWorks.Application"); });
     EXPECT_NE(broken.description().find(files.statePath() + L" line 10:"), std::wstring::npos)
         << std::string(broken.description().begin(), broken.description().end());

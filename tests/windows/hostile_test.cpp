@@ -5,9 +5,6 @@
 
 #include "window_fixture.h"
 
-#include <filesystem>
-#include <fstream>
-
 namespace {
 
 using test::ControlId;
@@ -95,7 +92,7 @@ TEST_F(Hostile, ABrokenStateFileIsReportedByNameNeverACrash) {
     const std::string broken[] = {"", "visible true\ntitle \"abgeschnit", "title \"\xFF\xFE\"\n", "visible true\nlicence 42\n"};
     for (const std::string &content : broken) {
         boxes.seen.clear();
-        std::ofstream(std::filesystem::path(files.statePath()), std::ios::binary | std::ios::trunc) << content;
+        files.writeRaw(content);
         click(ControlId::cmdSfAuslesen);
         ASSERT_EQ(boxes.seen.size(), 1u) << content;
         EXPECT_NE(boxes.seen[0].text.find(L"\u201ESldWorks.Application\u201C"), std::wstring::npos);

@@ -6,17 +6,36 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace test {
 namespace {
 
+// With every sharing right, so that the server can append to the journal and
+// replace the state (an atomic rename) while a test reads either.
 std::string readFile(const std::wstring &path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::string bytes;
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[65536];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+// Written beside and renamed into place, as the server saves: it never reads half a state.
+void writeFile(const std::wstring &path, const std::string &bytes) {
+    const std::wstring temporary = path + L".test";
+    const HANDLE file =
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 } // namespace
@@ -37,9 +56,9 @@ StandinFiles::~StandinFiles() {
     DeleteFileW(journal_.c_str());
 }
 
-void StandinFiles::write(const standin::State &state) const {
-    std::ofstream(std::filesystem::path(state_), std::ios::binary | std::ios::trunc) << standin::formatState(state);
-}
+void StandinFiles::write(const standin::State &state) const { writeFile(state_, standin::formatState(state)); }
+
+void StandinFiles::writeRaw(const std::string &bytes) const { writeFile(state_, bytes); }
 
 standin::State StandinFiles::state() const { return standin::parseState(readFile(state_), state_); }
 
@@ -51,7 +70,7 @@ std::vector<std::wstring> StandinFiles::journal() const {
     return lines;
 }
 
-void StandinFiles::clearJournal() const { std::ofstream(std::filesystem::path(journal_), std::ios::trunc); }
+void StandinFiles::clearJournal() const { writeFile(journal_, {}); }
 
 int StandinFiles::liveObjects() const {
     int live = 0;

@@ -19,6 +19,7 @@ public:
     StandinFiles &operator=(const StandinFiles &) = delete;
 
     void write(const standin::State &state) const;
+    void writeRaw(const std::string &bytes) const; // any bytes, for broken states
     standin::State state() const;
 
     std::vector<std::wstring> journal() const;
