@@ -263,7 +263,7 @@ public:
                     return DISP_E_TYPEMISMATCH;
                 }
             }
-            const Value answer = server_->model.invoke(target_, id - 1, put, args);
+            const Value answer = server_->model.invoke(target_, id - 1, put ? unsigned{kPut} : flags, args);
             if (result) {
                 VariantInit(result);
                 return fromValue(answer, *result);

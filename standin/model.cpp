@@ -84,13 +84,16 @@ std::optional<int> Model::lookup(Target target, std::wstring_view member) {
     return static_cast<int>(found - kMembers.begin());
 }
 
-Value Model::invoke(Target target, int member, bool put, const std::vector<Value> &args) {
+Value Model::invoke(Target target, int member, unsigned invocation, const std::vector<Value> &args) {
     const MemberInfo &info = kMembers.at(static_cast<std::size_t>(member));
+    const bool put = (invocation & kPut) != 0;
     std::wstring line = (put ? L"put " : info.property ? L"get " : L"call ") + targetName(target) +
                         L" " + std::wstring(info.name);
     for (const Value &arg : args)
         line += L" " + journalText(arg);
     storage_.journal(toUtf8(line));
+    if (put ? !info.property : !(invocation & (info.property ? kGet : kCall)))
+        throw Fault{kMemberNotFound, L"Member not found"};
 
     const int calls = ++calls_[static_cast<std::size_t>(member)];
     for (const Failure &failure : state_.failures)
@@ -99,8 +102,6 @@ Value Model::invoke(Target target, int member, bool put, const std::vector<Value
     for (const Override &answer : state_.overrides)
         if (answer.member == info.name && !put)
             return answer;
-    if (put && !info.property)
-        throw Fault{kMemberNotFound, L"Member not found"};
     return run(member, put, args);
 }
 

@@ -21,6 +21,9 @@ struct Document {};    // the active document, as an object
 struct NoDocument {};  // a reference to no object
 using Value = std::variant<std::monostate, Null, bool, std::int64_t, std::wstring, Document, NoDocument, Override>;
 
+// Automation's DISPATCH_METHOD, DISPATCH_PROPERTYGET and DISPATCH_PROPERTYPUT.
+enum Invocation : unsigned { kCall = 1, kGet = 2, kPut = 4 };
+
 // Where the state lives and where the journal goes: files in the COM server,
 // memory in tests.
 class Storage {
@@ -42,8 +45,10 @@ public:
 
     // The member's id, or nothing when the object has no such member.
     std::optional<int> lookup(Target target, std::wstring_view member);
-    // `put` is a property put (the value last); otherwise a get or a method call.
-    Value invoke(Target target, int member, bool put, const std::vector<Value> &args);
+    // `invocation`: how the client invokes the member, in automation's DISPATCH_*
+    // bits; a put carries the value last. Like a server built on a type library,
+    // a property answers only a get or a put, a method only a call.
+    Value invoke(Target target, int member, unsigned invocation, const std::vector<Value> &args);
 
     // Object lifetimes, for the journal: "Application", "Document", ...
     void created(std::wstring_view object);

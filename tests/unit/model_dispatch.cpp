@@ -9,6 +9,8 @@ namespace test {
 namespace {
 
 constexpr std::int32_t kUnknownName = static_cast<std::int32_t>(0x80020006);
+// Strict: the operations must get properties and call methods, as a typed server demands.
+constexpr unsigned kInvocation[] = {standin::kGet, standin::kPut, standin::kCall}; // by cad::Access
 
 std::wstring fieldName(titleblock::Field field) {
     for (const auto &info : titleblock::kFields)
@@ -40,7 +42,7 @@ public:
                 in.emplace_back(std::monostate{});
         }
         try {
-            return toCad(model_->invoke(target_, *id, access == cad::Access::Put, in));
+            return toCad(model_->invoke(target_, *id, kInvocation[static_cast<int>(access)], in));
         } catch (const standin::Fault &fault) {
             throw cad::Error(fault.hresult, std::wstring(member), fault.description);
         }
