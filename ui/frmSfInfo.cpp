@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <exception>
 
@@ -156,9 +157,7 @@ void frmSfInfo::createControls() {
 }
 
 void frmSfInfo::layout(UINT dpi) {
-    NONCLIENTMETRICSW metrics{sizeof(metrics)};
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
-    font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    font_ = dialogFont(dpi);
     // Tahoma 14.25 pt, bold italic.
     headingFont_.reset(CreateFontW(-MulDiv(1425, static_cast<int>(dpi), 7200), 0, 0, 0, FW_BOLD, TRUE, FALSE,
                                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -190,6 +189,32 @@ void frmSfInfo::layout(UINT dpi) {
         SetWindowPos(child, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// The twips table was drawn for the classic dialog face at 8 pt, and its labels are
+// exactly as wide as their captions in it; the message font of the day (Segoe UI
+// 9 pt on Windows 10 and 11) would cut them off. The face comes in bitmap sizes:
+// where the one nearest 8 pt runs wider at this resolution, the next smaller is taken.
+UniqueFont frmSfInfo::dialogFont(UINT dpi) const {
+    const HDC dc = GetDC(hwnd_);
+    const HGDIOBJ original = GetCurrentObject(dc, OBJ_FONT);
+    UniqueFont font;
+    for (int height = MulDiv(8, static_cast<int>(dpi), 72); height > 0; --height) {
+        font.reset(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
+        SelectObject(dc, font.get());
+        const bool fits = std::all_of(kControls.begin(), kControls.end(), [&](const ControlSpec &spec) {
+            SIZE size{};
+            const bool label = spec.className == std::wstring_view(L"STATIC") && spec.id != ControlId::Label6;
+            return !label || (GetTextExtentPoint32W(dc, spec.text, static_cast<int>(std::wcslen(spec.text)), &size) &&
+                              size.cx <= twipsToPixels(spec.twips.right, dpi) - twipsToPixels(spec.twips.left, dpi));
+        });
+        if (fits)
+            break;
+    }
+    SelectObject(dc, original);
+    ReleaseDC(hwnd_, dc);
+    return font;
 }
 
 void frmSfInfo::load() {

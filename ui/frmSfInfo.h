@@ -53,6 +53,7 @@ private:
     void createControls();
     void load();
     void layout(UINT dpi);
+    UniqueFont dialogFont(UINT dpi) const;
     void onCommand(ControlId id, UINT code);
     void run(void (*operation)(titleblock::Form &, const titleblock::Connect &));
     void report(const std::wstring &message);
