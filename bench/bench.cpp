@@ -92,7 +92,7 @@ double startUp(const wchar_t *program) {
 int main(int argc, char **argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 1000;
     const cad::ComApartment apartment;
-    const test::StandinFiles files(L"bench");
+    const test::StandinFiles files;
     const titleblock::Connect connect = [] { return cad::createObject(titleblock::kApplicationProgId); };
 
     std::printf("| operation | member lookups (minimum) | calls (minimum) | median time | 10th-90th percentile |\n");

@@ -67,17 +67,6 @@ private:
     EXCEPINFO info_{};
 };
 
-// The description a failed CoCreateInstance left behind through IErrorInfo, if any.
-std::wstring errorInfoDescription() {
-    ComPtr<IErrorInfo> info;
-    if (GetErrorInfo(0, &info) != S_OK || !info)
-        return {};
-    BSTR description = nullptr;
-    if (FAILED(info->GetDescription(&description)))
-        return {};
-    return Bstr::adopt(description).str();
-}
-
 Variant toVariant(const Value &value, std::wstring_view member) {
     Variant v;
     VARIANT *out = v.get();
@@ -233,7 +222,7 @@ Object createObject(std::wstring_view progId) {
     ComPtr<IDispatch> dispatch;
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&dispatch));
     if (FAILED(hr))
-        fail(hr, progId, errorInfoDescription());
+        fail(hr, progId);
     return Object(std::make_shared<ComDispatch>(std::move(dispatch)));
 }
 

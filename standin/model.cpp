@@ -68,14 +68,19 @@ std::wstring journalText(const Value &value) {
     return L"Empty";
 }
 
-Model::Model(Storage &storage) : storage_(storage), calls_(kMembers.size()) {
-    state_ = parseState(storage_.load(), storage_.name());
+Model::Model(Host &host) : host_(host), calls_(kMembers.size()) {
+    try {
+        state_ = parseState(host_.load(), host_.name());
+    } catch (const Fault &fault) {
+        unreadable_ = fault; // the first call tells the client what is wrong, and where
+        return;
+    }
     if (state_.refuseCreate)
         throw *state_.refuseCreate;
 }
 
 std::optional<int> Model::lookup(Target target, std::wstring_view member) {
-    storage_.journal(toUtf8(L"lookup " + targetName(target) + L" " + std::wstring(member)));
+    host_.journal(toUtf8(L"lookup " + targetName(target) + L" " + std::wstring(member)));
     const auto found = std::find_if(kMembers.begin(), kMembers.end(), [&](const MemberInfo &m) {
         return m.name == member && m.target == target;
     });
@@ -91,11 +96,17 @@ Value Model::invoke(Target target, int member, unsigned invocation, const std::v
                         L" " + std::wstring(info.name);
     for (const Value &arg : args)
         line += L" " + journalText(arg);
-    storage_.journal(toUtf8(line));
+    host_.journal(toUtf8(line));
+    if (unreadable_)
+        throw *unreadable_;
     if (put ? !info.property : !(invocation & (info.property ? kGet : kCall)))
         throw Fault{kMemberNotFound, L"Member not found"};
 
     const int calls = ++calls_[static_cast<std::size_t>(member)];
+    if (state_.crash && state_.crash->member == info.name && state_.crash->call == calls) {
+        host_.journal(toUtf8(L"crash in " + std::wstring(info.name)));
+        host_.crash();
+    }
     for (const Failure &failure : state_.failures)
         if (failure.member == info.name && calls > failure.after)
             throw Fault{failure.hresult, failure.description, failure.style};
@@ -121,6 +132,8 @@ Value Model::run(int member, bool put, const std::vector<Value> &args) {
             throw Fault{kTypeMismatch, L"Visible takes a Boolean"};
         state_.visible = std::get<bool>(args[0]);
         save();
+        if (state_.visible)
+            host_.madeVisible();
         return {};
     case ActiveDoc:
         if (put)
@@ -168,6 +181,9 @@ Value Model::run(int member, bool put, const std::vector<Value> &args) {
     case EditRebuild:
         expectCount(args, 0);
         ++state_.rebuilds;
+        state_.titleBlock.clear();
+        for (const Property &p : state_.properties)
+            state_.titleBlock.push_back({p.name, p.value.value_or(L"")});
         save();
         return true;
     case GetType:
@@ -180,10 +196,10 @@ Value Model::run(int member, bool put, const std::vector<Value> &args) {
     throw Fault{kMemberNotFound, L"Member not found"};
 }
 
-void Model::created(std::wstring_view object) { storage_.journal(toUtf8(L"create " + std::wstring(object))); }
+void Model::created(std::wstring_view object) { host_.journal(toUtf8(L"create " + std::wstring(object))); }
 
-void Model::released(std::wstring_view object) { storage_.journal(toUtf8(L"release " + std::wstring(object))); }
+void Model::released(std::wstring_view object) { host_.journal(toUtf8(L"release " + std::wstring(object))); }
 
-void Model::save() { storage_.save(formatState(state_)); }
+void Model::save() { host_.save(formatState(state_)); }
 
 } // namespace standin

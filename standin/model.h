@@ -24,24 +24,28 @@ using Value = std::variant<std::monostate, Null, bool, std::int64_t, std::wstrin
 // Automation's DISPATCH_METHOD, DISPATCH_PROPERTYGET and DISPATCH_PROPERTYPUT.
 enum Invocation : unsigned { kCall = 1, kGet = 2, kPut = 4 };
 
-// Where the state lives and where the journal goes: files in the COM server,
-// memory in tests.
-class Storage {
+// What the model needs of the process it runs in: where the state lives and the
+// journal goes (files in the server, memory in tests), and what the process does
+// when a client shows the program or a call is told to crash it.
+class Host {
 public:
     virtual std::string load() = 0;                  // throws Fault when unreadable
     virtual void save(const std::string &utf8) = 0;  // atomically
     virtual void journal(const std::string &utf8Line) = 0;
     virtual std::wstring name() const = 0;           // for error messages
+    virtual void madeVisible() = 0;                  // a client put Visible to True
+    [[noreturn]] virtual void crash() = 0;           // ends the process inside the call
 
 protected:
-    ~Storage() = default;
+    ~Host() = default;
 };
 
 class Model {
 public:
     // Reads the state, as the real program would be found when a client connects.
-    // Throws a Fault when the state is malformed or the server refuses to start.
-    explicit Model(Storage &storage);
+    // Throws a Fault when the server refuses to start; a state that cannot be read
+    // fails every call with a Fault naming the file and line.
+    explicit Model(Host &host);
 
     // The member's id, or nothing when the object has no such member.
     std::optional<int> lookup(Target target, std::wstring_view member);
@@ -58,8 +62,9 @@ private:
     Value run(int member, bool put, const std::vector<Value> &args);
     void save();
 
-    Storage &storage_;
+    Host &host_;
     State state_;
+    std::optional<Fault> unreadable_;
     std::vector<int> calls_; // per member, for failures that start after N calls
 };
 

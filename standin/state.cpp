@@ -142,6 +142,7 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
     if (utf8.find_first_not_of(" \t\r\n") == std::string_view::npos)
         throw Fault{kInvalidData, std::wstring(fileName) + L": the state file is empty"};
     State state;
+    bool shown = false;
     int lineNumber = 0;
     std::size_t start = 0;
     while (start < utf8.size()) {
@@ -188,19 +189,17 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
                 reader.fail(L"a property's value is a text in double quotes or null");
             state.properties.push_back(std::move(property));
         } else if (key == L"fail") {
-            arity(4, 7);
+            arity(4, 6);
             Failure failure{reader.text(t[1]), reader.integer(t[2]), reader.text(t[3])};
             for (std::size_t i = 4; i < t.size(); ++i) {
                 if (t[i].quoted)
-                    reader.fail(L"\"fail\" ends with: after N, bare or deferred");
+                    reader.fail(L"\"fail\" ends with: after N or bare");
                 else if (t[i].text == L"after" && i + 1 < t.size())
                     failure.after = reader.integer(t[++i]);
                 else if (t[i].text == L"bare")
                     failure.style = FaultStyle::Bare;
-                else if (t[i].text == L"deferred")
-                    failure.style = FaultStyle::Deferred;
                 else
-                    reader.fail(L"\"fail\" ends with: after N, bare or deferred");
+                    reader.fail(L"\"fail\" ends with: after N or bare");
             }
             state.failures.push_back(std::move(failure));
         } else if (key == L"returns") {
@@ -211,6 +210,19 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
             if (t[2].quoted || std::find(std::begin(kinds), std::end(kinds), t[2].text) == std::end(kinds))
                 reader.fail(L"unknown kind of value \"" + t[2].text + L"\"");
             state.overrides.push_back({reader.text(t[1]), t[2].text, t.size() == 4 ? reader.text(t[3]) : L""});
+        } else if (key == L"shown") {
+            arity(3, 3);
+            shown = true;
+            state.titleBlock.push_back({reader.text(t[1]), reader.text(t[2])});
+        } else if (key == L"busy") {
+            arity(2, 2);
+            state.busyMs = reader.integer(t[1]);
+        } else if (key == L"crash") {
+            arity(3, 3);
+            state.crash = Crash{reader.text(t[1]), reader.integer(t[2])};
+        } else if (key == L"slowstart") {
+            arity(2, 2);
+            state.slowStartMs = reader.integer(t[1]);
         } else if (key == L"refuse") {
             arity(3, 3);
             state.refuseCreate = Fault{reader.integer(t[1]), reader.text(t[2])};
@@ -218,6 +230,9 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
             reader.fail(L"unknown keyword \"" + key + L"\"");
         }
     }
+    if (!shown)
+        for (const Property &p : state.properties)
+            state.titleBlock.push_back({p.name, p.value.value_or(L"")});
     return state;
 }
 
@@ -234,13 +249,21 @@ std::string formatState(const State &state) {
     for (const Failure &f : state.failures)
         out += L"fail " + quoted(f.member) + L" " + hex(f.hresult) + L" " + quoted(f.description) +
                (f.after ? L" after " + std::to_wstring(f.after) : L"") +
-               (f.style == FaultStyle::Bare ? L" bare" : f.style == FaultStyle::Deferred ? L" deferred" : L"") +
+               (f.style == FaultStyle::Bare ? L" bare" : L"") +
                L"\n";
     for (const Override &o : state.overrides)
         out += L"returns " + quoted(o.member) + L" " + o.kind + L" " + quoted(o.text) + L"\n";
     if (state.refuseCreate)
         out += L"refuse " + hex(state.refuseCreate->hresult) + L" " +
                quoted(state.refuseCreate->description) + L"\n";
+    for (const Shown &s : state.titleBlock)
+        out += L"shown " + quoted(s.name) + L" " + quoted(s.value) + L"  # in the title block\n";
+    if (state.busyMs)
+        out += L"busy " + std::to_wstring(state.busyMs) + L"\n";
+    if (state.crash)
+        out += L"crash " + quoted(state.crash->member) + L" " + std::to_wstring(state.crash->call) + L"\n";
+    if (state.slowStartMs)
+        out += L"slowstart " + std::to_wstring(state.slowStartMs) + L"\n";
     return toUtf8(out);
 }
 

@@ -11,7 +11,6 @@ namespace standin {
 // How a failing member tells its client.
 enum class FaultStyle {
     Exception, // DISP_E_EXCEPTION with the description in EXCEPINFO
-    Deferred,  // the same, but EXCEPINFO filled only when the client asks
     Bare,      // just the HRESULT, no EXCEPINFO
 };
 
@@ -45,6 +44,18 @@ struct Override {
     std::wstring text; // the value, written as text
 };
 
+// A member whose N-th call, counted per connection, ends the server's process.
+struct Crash {
+    std::wstring member;
+    int call = 1;
+};
+
+// A title-block text as the drawing shows it.
+struct Shown {
+    std::wstring name;
+    std::wstring value;
+};
+
 // Everything the stand-in CAD program remembers between operations.
 struct State {
     bool visible = false;
@@ -55,6 +66,12 @@ struct State {
     std::vector<Failure> failures;
     std::vector<Override> overrides;
     std::optional<Fault> refuseCreate; // the server cannot be started
+    // The title block as of the last rebuild; a file without one was rebuilt as it stands.
+    std::vector<Shown> titleBlock;
+    // Faults of the local server's process.
+    int busyMs = 0;      // from the next call on, reject calls this long or until the state changes
+    std::optional<Crash> crash;
+    int slowStartMs = 0; // wait this long before serving
 };
 
 // The state file: UTF-8 lines that people can read and edit. Throws a Fault naming

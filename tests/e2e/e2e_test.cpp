@@ -2,7 +2,9 @@
 // program, driven from this second process with keys and clicks.
 
 #include "program.h"
+#include "process_windows.h"
 #include "standin_files.h"
+#include "standin_server.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +22,13 @@ protected:
 
     void start(const standin::State &state = test::demoDrawing()) {
         files.write(state);
+        test::sharedServer();
         files.clearJournal();
         program = std::make_unique<Program>();
     }
     bool windowShown() const {
         // Shown, and the focus in one of its fields, where typing goes.
-        return Program::waitUntil([&] { return program->window() && IsChild(program->window(), program->focus()); });
+        return test::waitUntil([&] { return program->window() && IsChild(program->window(), program->focus()); });
     }
     std::vector<std::wstring> fields() const {
         return {program->text(ControlId::txtSfBenennung), program->text(ControlId::txtSfZeichnungsnummer),
@@ -40,28 +43,28 @@ protected:
     // Tab, and wait until the focus has arrived, so what is typed next goes there.
     bool tabTo(ControlId id) const {
         program->key(VK_TAB);
-        return Program::waitUntil([&] {
+        return test::waitUntil([&] {
             const HWND focus = program->focus();
             return focus == program->control(id) || GetParent(focus) == program->control(id);
         });
     }
     // Waits until the stand-in has seen `count` operations end, each releasing its application.
     bool operationsDone(int count) const {
-        return Program::waitUntil([&] { return files.count(L"release Application") == count; });
+        return test::waitUntil([&] { return files.count(L"release Application") == count; });
     }
     // Waits for the program's message box, notes its text and answers it with Enter.
     std::wstring answerMessageBox() const {
         HWND box = nullptr;
-        if (!Program::waitUntil([&] { return (box = program->messageBox()) != nullptr; }))
+        if (!test::waitUntil([&] { return (box = program->messageBox()) != nullptr; }))
             return L"<no message box>";
         const std::wstring message = Program::text(GetDlgItem(box, 0xFFFF));
-        Program::waitUntil([&] { return program->focus() && IsChild(box, program->focus()); });
+        test::waitUntil([&] { return program->focus() && IsChild(box, program->focus()); });
         program->key(VK_RETURN);
-        Program::waitUntil([&] { return !IsWindow(box); });
+        test::waitUntil([&] { return !IsWindow(box); });
         return message;
     }
 
-    test::StandinFiles files{L"e2e"};
+    test::StandinFiles files;
     std::unique_ptr<Program> program;
 };
 
@@ -79,11 +82,11 @@ TEST_F(EndToEnd, ShowsTheDocumentRereadsOnAltWAndExitsCleanly) {
     changed.properties[1].value = L"GZ-4711-02 Ä";
     files.write(changed);
     program->altKey(L'w');
-    ASSERT_TRUE(Program::waitUntil([&] { return program->text(ControlId::txtSfZeichnungsnummer) == L"GZ-4711-02 Ä"; }));
+    ASSERT_TRUE(test::waitUntil([&] { return program->text(ControlId::txtSfZeichnungsnummer) == L"GZ-4711-02 Ä"; }));
 
     program->click(ControlId::cmdExit);
     DWORD exitCode = 1;
-    ASSERT_TRUE(Program::waitUntil([&] { return program->exited(&exitCode); }));
+    ASSERT_TRUE(test::waitUntil([&] { return program->exited(&exitCode); }));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(files.count(L"create Application"), 2); // load and Alt+W, nothing at exit
 }
@@ -92,7 +95,7 @@ TEST_F(EndToEnd, WithNoDocumentTheNoticeComesFirstThenTheEmptyWindow) {
     standin::State none = test::demoDrawing();
     none.documentType.reset();
     start(none);
-    ASSERT_TRUE(Program::waitUntil([&] { return program->messageBox() != nullptr; }));
+    ASSERT_TRUE(test::waitUntil([&] { return program->messageBox() != nullptr; }));
     EXPECT_FALSE(program->window()) << "the window showed before the notice";
     EXPECT_EQ(answerMessageBox(), L"Keine Datei geöffnet");
     ASSERT_TRUE(windowShown());
@@ -122,10 +125,10 @@ TEST_F(EndToEnd, TypedValuesAreWrittenWithRebuildOrWithTheNotice) {
         ASSERT_LT(presses, 11) << "Tab never reached chkRebuild";
         const HWND before = program->focus();
         program->key(VK_TAB);
-        ASSERT_TRUE(Program::waitUntil([&] { return program->focus() != before; }));
+        ASSERT_TRUE(test::waitUntil([&] { return program->focus() != before; }));
     }
     program->key(VK_SPACE);
-    ASSERT_TRUE(Program::waitUntil([&] {
+    ASSERT_TRUE(test::waitUntil([&] {
         return SendMessageW(program->control(ControlId::chkRebuild), BM_GETCHECK, 0, 0) == BST_UNCHECKED;
     }));
     program->altKey(L'e');
@@ -140,14 +143,14 @@ TEST_F(EndToEnd, AltSFillsTheStandardValuesForADrawingAndForAPart) {
     start();
     ASSERT_TRUE(windowShown());
     program->altKey(L's');
-    ASSERT_TRUE(Program::waitUntil([&] { return program->text(ControlId::txtSfZeichnungsnummer) == L"Drawing DocName"; }));
+    ASSERT_TRUE(test::waitUntil([&] { return program->text(ControlId::txtSfZeichnungsnummer) == L"Drawing DocName"; }));
     EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse - Blatt1", L"Drawing DocName", L"John Doe", test::today()}));
 
     standin::State part = test::demoDrawing();
     part.documentType = 1;
     files.write(part);
     program->altKey(L's');
-    ASSERT_TRUE(Program::waitUntil([&] { return program->text(ControlId::txtSfBenennung) == L"no drawing"; }));
+    ASSERT_TRUE(test::waitUntil([&] { return program->text(ControlId::txtSfBenennung) == L"no drawing"; }));
     EXPECT_EQ(fields(), (std::vector<std::wstring>{L"no drawing", L"Model (Part or Assembly)", L"John Doe", test::today()}));
     EXPECT_EQ(files.state().properties.size(), 4u);
 }

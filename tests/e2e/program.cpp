@@ -25,15 +25,6 @@ Program::~Program() {
     CloseHandle(process_.hProcess);
 }
 
-bool Program::waitUntil(const std::function<bool()> &done) {
-    for (int i = 0; i < 1000; ++i) { // about 20 s: only ever used up when something hangs
-        if (done())
-            return true;
-        Sleep(20);
-    }
-    return false;
-}
-
 HWND Program::window() const {
     return visibleWindowOf(process_.dwProcessId, L"blattkopf.frmSfInfo");
 }

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 namespace test {
@@ -18,9 +17,6 @@ public:
     ~Program(); // ends it if it is still running
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
-
-    // Waits until `done` holds; false when it never does (bounded, so a hang fails).
-    static bool waitUntil(const std::function<bool()> &done);
 
     HWND window() const;        // the main window, once it is visible
     HWND messageBox() const;    // the program's open message box, if any

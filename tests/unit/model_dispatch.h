@@ -15,7 +15,7 @@ namespace test {
 
 // One running stand-in CAD program. Its journal also records what the form does,
 // so a test can check the order of calls and field updates in one list.
-class CadInMemory final : public standin::Storage {
+class CadInMemory final : public standin::Host {
 public:
     explicit CadInMemory(const standin::State &initial);
 
@@ -33,6 +33,8 @@ public:
     void save(const std::string &utf8) override { stateText_ = utf8; }
     void journal(const std::string &utf8Line) override;
     std::wstring name() const override { return L"memory"; }
+    void madeVisible() override {}
+    [[noreturn]] void crash() override { throw standin::Fault{static_cast<std::int32_t>(0x800706BE), L"crashed"}; }
 
 private:
     std::string stateText_;

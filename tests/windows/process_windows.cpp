@@ -36,4 +36,13 @@ HWND visibleWindowOf(DWORD processId, const wchar_t *className) {
     return search.found;
 }
 
+bool waitUntil(const std::function<bool()> &done) {
+    for (int i = 0; i < 1000; ++i) {
+        if (done())
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
 } // namespace test

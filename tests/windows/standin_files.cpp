@@ -40,13 +40,18 @@ void writeFile(const std::wstring &path, const std::string &bytes) {
 
 } // namespace
 
-StandinFiles::StandinFiles(const std::wstring &name) {
-    const std::wstring base = std::filesystem::temp_directory_path().wstring() + L"blattkopf-" + name + L"-" +
-                              std::to_wstring(GetCurrentProcessId());
+// The same files for every test of a prefix, so that whichever server is running
+// serves the test at hand.
+StandinFiles::StandinFiles() {
+    const std::wstring base = std::filesystem::temp_directory_path().wstring() + L"blattkopf-standin";
     state_ = base + L".state";
     journal_ = base + L".journal";
+    // For a server started by hand from here, and for one that COM starts.
     SetEnvironmentVariableW(L"BLATTKOPF_STANDIN_STATE", state_.c_str());
     SetEnvironmentVariableW(L"BLATTKOPF_STANDIN_JOURNAL", journal_.c_str());
+    for (const auto &[name, value] : {std::pair{L"State", &state_}, std::pair{L"Journal", &journal_}})
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\blattkopf\\cadstandin", name, REG_SZ, value->c_str(),
+                        static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
     write(demoDrawing());
     clearJournal();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-// The stand-in CAD program's two files for one test: its state, which the test
-// sets and inspects, and its journal of calls. The paths go to the stand-in (and
-// to any program the test starts) through the environment.
+// The stand-in CAD program's two files: its state, which a test sets and
+// inspects, and its journal of calls. The paths go to the stand-in through the
+// environment (started by hand from the test) and the registry (started by COM).
 
 #include "standin/state.h"
 
@@ -13,7 +13,7 @@ namespace test {
 
 class StandinFiles {
 public:
-    explicit StandinFiles(const std::wstring &name);
+    StandinFiles();
     ~StandinFiles();
     StandinFiles(const StandinFiles &) = delete;
     StandinFiles &operator=(const StandinFiles &) = delete;

@@ -8,6 +8,7 @@
 #include "layout.h"
 #include "message_boxes.h"
 #include "standin_files.h"
+#include "standin_server.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,7 @@ protected:
 
     void open(const standin::State &state = test::demoDrawing()) {
         files.write(state);
+        test::sharedServer();
         form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr),
                                                [] { return cad::createObject(L"SldWorks.Application"); });
         form->show(SW_SHOWNORMAL);
@@ -92,7 +94,7 @@ protected:
     }
 
     cad::ComApartment apartment;
-    test::StandinFiles files{L"window"};
+    test::StandinFiles files;
     test::MessageBoxes boxes{ui::frmSfInfo::kClassName};
     std::unique_ptr<ui::frmSfInfo> form;
     bool quit = false;

@@ -1,13 +1,14 @@
-// The stand-in as an in-process automation server, registered under the CAD
-// program's ProgID, so the tool's real COM code path is what talks to it.
+// The stand-in's automation objects: the application, its document, and the
+// strangers some faults hand out; and the class object clients create them from.
 
-#include "standin/model.h"
-#include "standin/utf8.h"
+#include "standin/automation.h"
+
+#include "standin/file_host.h"
+#include "standin/server.h"
 
 #include <windows.h>
 #include <oleauto.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cwchar>
 #include <memory>
@@ -15,116 +16,13 @@
 #include <string>
 #include <vector>
 
+namespace standin {
 namespace {
-
-using namespace standin;
-
-// {6E3C1F0A-5B7D-4C2E-9A41-3D8B2F6C7E15}
-constexpr CLSID kClsid = {0x6e3c1f0a, 0x5b7d, 0x4c2e, {0x9a, 0x41, 0x3d, 0x8b, 0x2f, 0x6c, 0x7e, 0x15}};
-constexpr wchar_t kClsidText[] = L"{6E3C1F0A-5B7D-4C2E-9A41-3D8B2F6C7E15}";
-constexpr wchar_t kProgId[] = L"SldWorks.Application";
-
-std::atomic<long> g_liveObjects{0};
-std::atomic<long> g_serverLocks{0};
-HMODULE g_module = nullptr;
-
-std::wstring environment(const wchar_t *name) {
-    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-    if (size == 0)
-        return {};
-    std::wstring value(size, L'\0');
-    value.resize(GetEnvironmentVariableW(name, value.data(), size));
-    // Tests and scripts on Linux hand over Unix paths; Wine serves them on drive Z:.
-    if (!value.empty() && value.front() == L'/')
-        value = L"Z:" + value;
-    return value;
-}
-
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    Handle(const Handle &) = delete;
-    Handle &operator=(const Handle &) = delete;
-    ~Handle() {
-        if (valid())
-            CloseHandle(h_);
-    }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-    HANDLE get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
-
-bool writeAll(HANDLE file, const std::string &bytes) {
-    DWORD written = 0;
-    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
-class FileStorage final : public Storage {
-public:
-    FileStorage()
-        : state_(environment(L"BLATTKOPF_STANDIN_STATE")),
-          journal_(environment(L"BLATTKOPF_STANDIN_JOURNAL")) {}
-
-    std::string load() override {
-        if (state_.empty())
-            throw Fault{E_FAIL, L"BLATTKOPF_STANDIN_STATE names no state file"};
-        Handle file(CreateFileW(state_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER size{};
-        if (!file.valid() || !GetFileSizeEx(file.get(), &size))
-            throw Fault{HRESULT_FROM_WIN32(GetLastError()), state_ + L": cannot be read"};
-        std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-        DWORD read = 0;
-        if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-            throw Fault{HRESULT_FROM_WIN32(GetLastError()), state_ + L": cannot be read"};
-        bytes.resize(read);
-        return bytes;
-    }
-
-    // Write beside, then replace: a reader never sees half a state.
-    void save(const std::string &utf8) override {
-        const std::wstring temporary = state_ + L".new";
-        {
-            Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!file.valid() || !writeAll(file.get(), utf8))
-                throw Fault{HRESULT_FROM_WIN32(GetLastError()), temporary + L": cannot be written"};
-        }
-        // A reader without delete sharing (an editor, a script) blocks the replace
-        // while it holds the file: try again for about a second before failing.
-        for (int attempt = 1;
-             !MoveFileExW(temporary.c_str(), state_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-             ++attempt) {
-            const DWORD error = GetLastError();
-            if (attempt == 20 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION))
-                throw Fault{HRESULT_FROM_WIN32(error), state_ + L": cannot be replaced"};
-            Sleep(50);
-        }
-    }
-
-    void journal(const std::string &utf8Line) override {
-        if (journal_.empty())
-            return;
-        Handle file(CreateFileW(journal_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.valid())
-            writeAll(file.get(), utf8Line + "\n");
-    }
-
-    std::wstring name() const override { return state_; }
-
-private:
-    std::wstring state_;
-    std::wstring journal_;
-};
 
 // One connection to the stand-in: the files and the model they feed.
 struct Server {
-    FileStorage storage;
-    Model model{storage};
+    FileHost host;
+    Model model{host};
 };
 
 HRESULT toValue(const VARIANT &in, Value &out) {
@@ -153,7 +51,7 @@ class JournaledObject : public IDispatch {
 public:
     JournaledObject(std::shared_ptr<Server> server, std::wstring name, bool dispatchable)
         : server_(std::move(server)), name_(std::move(name)), dispatchable_(dispatchable) {
-        ++g_liveObjects;
+        server::objectCreated();
         server_->model.created(name_);
     }
     JournaledObject(const JournaledObject &) = delete;
@@ -192,14 +90,14 @@ public:
     }
 
 protected:
-    virtual ~JournaledObject() { --g_liveObjects; }
+    virtual ~JournaledObject() { server::objectReleased(); }
 
     std::shared_ptr<Server> server_;
 
 private:
     std::wstring name_;
     bool dispatchable_;
-    std::atomic<ULONG> references_{0};
+    ULONG references_ = 0; // one apartment: no other thread touches it
 };
 
 // What a member hands out when told to answer with an object that is not a
@@ -283,22 +181,9 @@ private:
         *exception = EXCEPINFO{};
         exception->scode = fault.hresult;
         exception->bstrSource = SysAllocString(L"cadstandin");
-        BSTR description = SysAllocStringLen(fault.description.data(), static_cast<UINT>(fault.description.size()));
-        if (fault.style == FaultStyle::Deferred) {
-            // The description waits in pvReserved until the client asks for it.
-            exception->pvReserved = description;
-            exception->pfnDeferredFillIn = &fillIn;
-        } else {
-            exception->bstrDescription = description;
-        }
+        exception->bstrDescription =
+            SysAllocStringLen(fault.description.data(), static_cast<UINT>(fault.description.size()));
         return DISP_E_EXCEPTION;
-    }
-
-    static HRESULT STDAPICALLTYPE fillIn(EXCEPINFO *exception) {
-        exception->bstrDescription = static_cast<BSTR>(exception->pvReserved);
-        exception->pvReserved = nullptr;
-        exception->pfnDeferredFillIn = nullptr;
-        return S_OK;
     }
 
     // A value of the kind the state file asked for.
@@ -378,22 +263,6 @@ private:
     Target target_;
 };
 
-// Reports a start-up failure the way automation servers do: through IErrorInfo.
-HRESULT refuse(const Fault &fault) {
-    ICreateErrorInfo *create = nullptr;
-    if (SUCCEEDED(CreateErrorInfo(&create))) {
-        create->SetDescription(const_cast<LPOLESTR>(fault.description.c_str()));
-        create->SetSource(const_cast<LPOLESTR>(L"cadstandin"));
-        IErrorInfo *info = nullptr;
-        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void **>(&info)))) {
-            SetErrorInfo(0, info);
-            info->Release();
-        }
-        create->Release();
-    }
-    return fault.hresult;
-}
-
 class Factory final : public IClassFactory {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
@@ -406,7 +275,7 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    // The factory is a static object; its lifetime is the module's.
+    // The factory is a static object; its lifetime is the process's.
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
@@ -423,82 +292,22 @@ public:
             application->Release();
             return hr;
         } catch (const Fault &fault) {
-            return refuse(fault);
+            return fault.hresult; // the server cannot start; COM carries no more than the code
         } catch (...) {
             return E_OUTOFMEMORY;
         }
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock)
-            ++g_serverLocks;
-        else
-            --g_serverLocks;
+        (lock ? server::objectCreated : server::objectReleased)();
         return S_OK;
     }
 };
 
-Factory g_factory;
-
-LSTATUS setKey(const std::wstring &key, const wchar_t *name, const std::wstring &value) {
-    return RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), name, REG_SZ, value.c_str(),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
 } // namespace
 
-extern "C" {
-
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_module = instance;
-        DisableThreadLibraryCalls(instance);
-    }
-    return TRUE;
+IClassFactory &classFactory() {
+    static Factory factory;
+    return factory;
 }
 
-HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void **object) {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (clsid != kClsid)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return g_factory.QueryInterface(riid, object);
-}
-
-HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return g_liveObjects == 0 && g_serverLocks == 0 ? S_OK : S_FALSE;
-}
-
-HRESULT STDAPICALLTYPE DllRegisterServer() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return HRESULT_FROM_WIN32(GetLastError());
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const std::wstring clsidKey = std::wstring(L"CLSID\\") + kClsidText;
-    for (const LSTATUS status : {
-             setKey(kProgId, nullptr, L"Stand-in CAD automation server"),
-             setKey(std::wstring(kProgId) + L"\\CLSID", nullptr, kClsidText),
-             setKey(clsidKey, nullptr, L"Stand-in CAD automation server"),
-             setKey(clsidKey + L"\\ProgID", nullptr, kProgId),
-             setKey(clsidKey + L"\\InprocServer32", nullptr, path),
-             setKey(clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"),
-         })
-        if (status != ERROR_SUCCESS)
-            return HRESULT_FROM_WIN32(status);
-    return S_OK;
-}
-
-HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + kClsidText).c_str());
-    return S_OK;
-}
-
-} // extern "C"
+} // namespace standin
