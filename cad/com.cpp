@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -92,11 +93,51 @@ Variant toVariant(const Value &value, std::wstring_view member) {
     return v;
 }
 
-Value fromVariant(Variant &variant);
+using Busy = std::shared_ptr<const BusyPolicy>;
+
+// Waits while the thread's windows go on painting; whatever the user does
+// meanwhile reaches the window, which starts nothing while an operation runs.
+void waitPumping(std::chrono::milliseconds pause) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(pause.count());
+    for (ULONGLONG now; (now = GetTickCount64()) < end;) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam)); // for the program's own loop
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+// Makes `call` until the server takes it. A rejected call was not executed, so
+// repeating it with the same arguments is safe; any other result is final.
+template <class Call> HRESULT untilAccepted(const BusyPolicy &busy, Call call) {
+    for (;;) {
+        std::chrono::milliseconds waited{0}, pause{50};
+        for (;;) {
+            const HRESULT hr = call();
+            if (hr != RPC_E_CALL_REJECTED && hr != RPC_E_SERVERCALL_RETRYLATER)
+                return hr;
+            if (waited >= busy.patience)
+                break;
+            waitPumping(pause);
+            waited += pause;
+            pause = std::min(pause * 2, std::chrono::milliseconds{500});
+        }
+        if (!busy.retryAgain || !busy.retryAgain())
+            throw Cancelled();
+    }
+}
+
+Value fromVariant(Variant &variant, const Busy &busy);
 
 class ComDispatch final : public Dispatch {
 public:
-    explicit ComDispatch(ComPtr<IDispatch> dispatch) : dispatch_(std::move(dispatch)) {}
+    ComDispatch(ComPtr<IDispatch> dispatch, Busy busy) : dispatch_(std::move(dispatch)), busy_(std::move(busy)) {}
 
     Value invoke(std::wstring_view member, Access access, std::span<const Value> args) override {
         const DISPID id = idOf(member);
@@ -120,12 +161,13 @@ public:
         Variant result;
         ExcepInfo exception;
         UINT badArgument = 0;
-        const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                             put ? nullptr : result.receive(), exception.get(),
-                                             &badArgument);
+        const HRESULT hr = untilAccepted(*busy_, [&] {
+            return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                     put ? nullptr : result.receive(), exception.get(), &badArgument);
+        });
         if (FAILED(hr))
             exception.raise(hr, member);
-        return fromVariant(result);
+        return fromVariant(result, busy_);
     }
 
 private:
@@ -135,7 +177,8 @@ private:
         std::wstring name(member);
         LPOLESTR names[] = {name.data()};
         DISPID id = DISPID_UNKNOWN;
-        const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        const HRESULT hr =
+            untilAccepted(*busy_, [&] { return dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
         if (FAILED(hr))
             fail(hr, member);
         ids_.emplace(std::move(name), id);
@@ -143,6 +186,7 @@ private:
     }
 
     ComPtr<IDispatch> dispatch_;
+    Busy busy_;
     std::map<std::wstring, DISPID, std::less<>> ids_; // one lookup per member name
 };
 
@@ -153,13 +197,13 @@ std::wstring coercedText(Variant &variant) {
     return Bstr::adopt(std::exchange(text.get()->bstrVal, nullptr)).str();
 }
 
-Value fromVariant(Variant &variant) {
+Value fromVariant(Variant &variant, const Busy &busy) {
     VARIANT &v = *variant.get();
     if (v.vt & VT_BYREF) {
         Variant direct;
         if (FAILED(VariantCopyInd(direct.get(), &v)))
             return Unsupported{L"a reference"};
-        return fromVariant(direct);
+        return fromVariant(direct, busy);
     }
     if (v.vt & VT_ARRAY)
         return Unsupported{L"an array"};
@@ -194,7 +238,7 @@ Value fromVariant(Variant &variant) {
     case VT_DISPATCH:
         if (!v.pdispVal)
             return Nothing{};
-        return Object(std::make_shared<ComDispatch>(ComPtr<IDispatch>(v.pdispVal)));
+        return Object(std::make_shared<ComDispatch>(ComPtr<IDispatch>(v.pdispVal), busy));
     case VT_UNKNOWN: return Unsupported{L"an object without automation"};
     case VT_ERROR: return Unsupported{L"an error value"};
     default: return Unsupported{L"a value of variant type " + std::to_wstring(v.vt)};
@@ -213,7 +257,7 @@ ComApartment::~ComApartment() {
         CoUninitialize();
 }
 
-Object createObject(std::wstring_view progId) {
+Object createObject(std::wstring_view progId, BusyPolicy busy) {
     const std::wstring name(progId);
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
@@ -223,7 +267,7 @@ Object createObject(std::wstring_view progId) {
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&dispatch));
     if (FAILED(hr))
         fail(hr, progId);
-    return Object(std::make_shared<ComDispatch>(std::move(dispatch)));
+    return Object(std::make_shared<ComDispatch>(std::move(dispatch), std::make_shared<const BusyPolicy>(std::move(busy))));
 }
 
 } // namespace cad

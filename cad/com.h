@@ -2,6 +2,8 @@
 
 #include "cad/value.h"
 
+#include <chrono>
+#include <functional>
 #include <string_view>
 
 namespace cad {
@@ -19,7 +21,17 @@ private:
     bool initialised_ = false;
 };
 
-// Starts (or attaches to) the automation server registered under `progId`.
-Object createObject(std::wstring_view progId);
+// What the gateway does when the server rejects a call because it is busy (a
+// dialog open, a rebuild running): such a call was not executed, so it is repeated
+// after a pause that grows, for `patience`; then `retryAgain` decides whether to
+// wait another round or to give up, which raises cad::Cancelled.
+struct BusyPolicy {
+    std::chrono::milliseconds patience{10'000};
+    std::function<bool()> retryAgain;
+};
+
+// Starts (or attaches to) the automation server registered under `progId`. The
+// objects it hands out, and theirs, follow `busy`.
+Object createObject(std::wstring_view progId, BusyPolicy busy = {});
 
 } // namespace cad

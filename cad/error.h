@@ -17,10 +17,33 @@ public:
     const std::wstring &description() const noexcept { return description_; }
     const char *what() const noexcept override { return "cad::Error"; }
 
+    // The server is gone (it ended or crashed): the call may not have run, and
+    // nothing more can be asked of this connection.
+    bool connectionLost() const noexcept {
+        switch (static_cast<std::uint32_t>(code_)) {
+        case 0x800706BA: // RPC_S_SERVER_UNAVAILABLE
+        case 0x800706BE: // RPC_S_CALL_FAILED
+        case 0x800706BF: // RPC_S_CALL_FAILED_DNE
+        case 0x80010007: // RPC_E_SERVER_DIED
+        case 0x80010012: // RPC_E_SERVER_DIED_DNE
+        case 0x80010108: // RPC_E_DISCONNECTED
+        case 0x800401FD: // CO_E_OBJNOTCONNECTED
+            return true;
+        default:
+            return false;
+        }
+    }
+
 private:
     std::int32_t code_;
     std::wstring member_;
     std::wstring description_;
+};
+
+// The user chose to stop waiting for a busy server: the operation ends quietly.
+class Cancelled : public std::exception {
+public:
+    const char *what() const noexcept override { return "cad::Cancelled"; }
 };
 
 // Codes the portable conversions raise; they match the automation ones.

@@ -1,5 +1,6 @@
 #include "ui/frmSfInfo.h"
 
+#include "cad/com.h"
 #include "cad/error.h"
 #include "titleblock/operations.h"
 #include "ui/designers.h"
@@ -22,8 +23,9 @@ std::wstring windowText(HWND hwnd) {
 std::wstring errorReport(const cad::Error &error) {
     wchar_t code[16];
     std::swprintf(code, std::size(code), L"0x%08X", static_cast<unsigned>(error.code()));
-    return L"Der Aufruf \u201E" + error.member() + L"\u201C ist fehlgeschlagen:\n\n" + error.description() +
-           L"\n\nFehlercode: " + code;
+    const std::wstring failure = L"Der Aufruf \u201E" + error.member() + L"\u201C ist fehlgeschlagen:\n\n" +
+                                 error.description() + L"\n\nFehlercode: " + code;
+    return error.connectionLost() ? L"Die Verbindung zum CAD-Programm ist abgebrochen.\n\n" + failure : failure;
 }
 
 void registerClass(HINSTANCE instance, WNDPROC proc) {
@@ -45,8 +47,10 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 
 } // namespace
 
-frmSfInfo::frmSfInfo(HINSTANCE instance, titleblock::Connect connect)
-    : instance_(instance), connect_(std::move(connect)) {
+frmSfInfo::frmSfInfo(HINSTANCE instance, std::wstring progId, std::chrono::milliseconds patience)
+    : instance_(instance), connect_([this, progId = std::move(progId), patience] {
+          return cad::createObject(progId, {patience, [this] { return askToRetry(); }});
+      }) {
     registerClass(instance_, &frmSfInfo::windowProc);
 }
 
@@ -94,6 +98,16 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         onCommand(static_cast<ControlId>(LOWORD(wParam)), HIWORD(wParam));
         return 0;
+    case WM_SETCURSOR:
+        if (running_) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        break;
+    case WM_CLOSE:
+        if (running_)
+            return 0; // the operation ends first; a busy server's box offers Cancel
+        break;
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == control(ControlId::Label6)) {
             const auto dc = reinterpret_cast<HDC>(wParam);
@@ -232,7 +246,9 @@ void frmSfInfo::onCommand(ControlId id, UINT code) {
         berTxtSelAll();
         return;
     }
-    if (code != BN_CLICKED)
+    // One operation at a time: while one runs (waiting on the server, or with its
+    // message box open) the window paints but starts nothing.
+    if (code != BN_CLICKED || running_)
         return;
     switch (id) {
     case ControlId::cmdSfAuslesen: barSfAuslesen(); break;
@@ -259,13 +275,29 @@ void frmSfInfo::berTxtSelAll() {
 // Nothing unwinds through the window procedure: a failure is reported and the
 // window, with everything the user typed, stays.
 void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Connect &)) {
+    running_ = true;
+    const HWND focus = GetFocus();
+    const HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     try {
         operation(*this, connect_);
+    } catch (const cad::Cancelled &) {
+        // the user gave up on a busy server: nothing more to say
     } catch (const cad::Error &error) {
         report(errorReport(error));
     } catch (const std::exception &) { // out of memory, in practice
         report(L"Unerwarteter Fehler: der Vorgang wurde abgebrochen.");
     }
+    running_ = false;
+    SetCursor(cursor);
+    if (focus && IsWindow(focus))
+        SetFocus(focus);
+}
+
+bool frmSfInfo::askToRetry() {
+    return MessageBoxW(messageOwner(),
+                       L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil dort ein Dialog "
+                       L"ge\u00F6ffnet ist.\n\nErneut versuchen?",
+                       L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
 }
 
 void frmSfInfo::report(const std::wstring &message) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -23,7 +24,9 @@ class frmSfInfo final : public titleblock::Form {
 public:
     static constexpr const wchar_t *kClassName = L"blattkopf.frmSfInfo";
 
-    frmSfInfo(HINSTANCE instance, titleblock::Connect connect);
+    // Connects to the automation server registered under `progId`, waiting up to
+    // `patience` on a busy one before asking the user.
+    frmSfInfo(HINSTANCE instance, std::wstring progId, std::chrono::milliseconds patience);
     frmSfInfo(const frmSfInfo &) = delete;
     frmSfInfo &operator=(const frmSfInfo &) = delete;
     ~frmSfInfo();
@@ -57,6 +60,7 @@ private:
     void onCommand(ControlId id, UINT code);
     void run(void (*operation)(titleblock::Form &, const titleblock::Connect &));
     void report(const std::wstring &message);
+    bool askToRetry();
     HWND messageOwner() const;
     HWND fieldControl(titleblock::Field field) const;
 
@@ -64,6 +68,7 @@ private:
     titleblock::Connect connect_;
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr; // restored when the window is activated again
+    bool running_ = false;     // an operation is under way
     UniqueFont font_;
     UniqueFont headingFont_;
 };

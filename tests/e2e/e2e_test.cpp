@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
+
 namespace {
 
 using test::Program;
@@ -17,12 +20,13 @@ class EndToEnd : public ::testing::Test {
 protected:
     void TearDown() override {
         program.reset();
+        test::closeServers();
         EXPECT_EQ(files.liveObjects(), 0) << "an automation object was not released";
     }
 
     void start(const standin::State &state = test::demoDrawing()) {
         files.write(state);
-        test::sharedServer();
+        test::ensureServer();
         files.clearJournal();
         program = std::make_unique<Program>();
     }
@@ -62,6 +66,15 @@ protected:
         program->key(VK_RETURN);
         test::waitUntil([&] { return !IsWindow(box); });
         return message;
+    }
+
+    // The stand-in's process starts in the journal: "start process <id> by hand|by COM".
+    std::vector<std::wstring> serverStarts() const {
+        std::vector<std::wstring> starts;
+        for (const std::wstring &line : files.journal())
+            if (line.starts_with(L"start process "))
+                starts.push_back(line);
+        return starts;
     }
 
     test::StandinFiles files;
@@ -153,6 +166,69 @@ TEST_F(EndToEnd, AltSFillsTheStandardValuesForADrawingAndForAPart) {
     ASSERT_TRUE(test::waitUntil([&] { return program->text(ControlId::txtSfBenennung) == L"no drawing"; }));
     EXPECT_EQ(fields(), (std::vector<std::wstring>{L"no drawing", L"Model (Part or Assembly)", L"John Doe", test::today()}));
     EXPECT_EQ(files.state().properties.size(), 4u);
+}
+
+TEST_F(EndToEnd, ABusyServerIsWaitedForAndNoSecondWriteStartsMeanwhile) {
+    start();
+    ASSERT_TRUE(windowShown());
+    standin::State busy = test::demoDrawing();
+    busy.busyMs = 2000;
+    files.write(busy);
+    program->altKey(L'e');
+    ASSERT_TRUE(test::waitUntil([&] { return files.count(L"reject GetIDsOfNames") > 0; }));
+    program->altKey(L'e');
+    program->click(ControlId::cmdSfEintragen);
+    ASSERT_TRUE(operationsDone(2));
+    program->altKey(L'w'); // whatever the second press and click started would have come first
+    ASSERT_TRUE(operationsDone(3));
+
+    EXPECT_FALSE(program->messageBox());
+    EXPECT_EQ(files.count(L"create Application"), 3);
+    const std::vector<std::wstring> journal = files.journal();
+    const auto firstCall = std::find(journal.begin(), journal.end(), L"call Document DeleteCustomInfo \"Benennung\"");
+    ASSERT_NE(firstCall, journal.end());
+    EXPECT_EQ(std::count_if(firstCall, journal.end(), [](const std::wstring &l) { return l.starts_with(L"reject"); }), 0)
+        << "rejected calls come before the accepted ones";
+    for (const wchar_t *call : {L"call Document DeleteCustomInfo \"Datum\"",
+                                L"call Document AddCustomInfo \"Benennung\" \"Text\" \"Getriebegehäuse\"",
+                                L"call Document AddCustomInfo \"Datum\" \"Text\" \"03.12.2026\"",
+                                L"call Document EditRebuild"})
+        EXPECT_EQ(files.count(call), 1) << std::string(call, call + std::wcslen(call));
+}
+
+TEST_F(EndToEnd, ACrashMidWriteIsReportedAsALostConnectionAndTheNextReadStartsTheServerAgain) {
+    start();
+    ASSERT_TRUE(windowShown());
+    standin::State crashing = test::demoDrawing();
+    crashing.crash = standin::Crash{L"AddCustomInfo", 2};
+    files.write(crashing);
+    program->altKey(L'e');
+    const std::wstring report = answerMessageBox();
+    EXPECT_NE(report.find(L"Die Verbindung zum CAD-Programm ist abgebrochen."), std::wstring::npos);
+    EXPECT_NE(report.find(L"\u201EAddCustomInfo\u201C"), std::wstring::npos);
+    EXPECT_NE(report.find(L"Fehlercode: 0x800706"), std::wstring::npos);
+    EXPECT_FALSE(program->messageBox()) << "a second report";
+    ASSERT_TRUE(program->window());
+
+    // The server died after deleting all four and adding the first: that is what it left.
+    program->altKey(L'w');
+    ASSERT_TRUE(operationsDone(2));
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse", L"", L"", L""}));
+    const std::vector<std::wstring> starts = serverStarts();
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_TRUE(starts[0].ends_with(L" by COM"));
+}
+
+TEST_F(EndToEnd, AServerThatStartsSlowlyIsWaitedForAtStartUp) {
+    standin::State slow = test::demoDrawing();
+    slow.slowStartMs = 3000;
+    files.write(slow);
+    files.clearJournal();
+    program = std::make_unique<Program>();
+    ASSERT_TRUE(windowShown());
+    EXPECT_FALSE(program->messageBox());
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"03.12.2026"}));
+    EXPECT_EQ(serverStarts().size(), 1u);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "cad/com.h"
 #include "cad/convert.h"
 #include "cad/error.h"
+#include "process_windows.h"
 #include "standin_files.h"
 #include "standin_server.h"
 
@@ -17,10 +18,13 @@ class Gateway : public ::testing::Test {
 protected:
     void SetUp() override {
         files.write(test::demoDrawing());
-        test::sharedServer();
+        test::ensureServer();
         files.clearJournal();
     }
-    void TearDown() override { EXPECT_EQ(files.liveObjects(), 0) << "an automation object was not released"; }
+    void TearDown() override {
+        test::closeServers();
+        EXPECT_EQ(files.liveObjects(), 0) << "an automation object was not released";
+    }
 
     cad::Object document(const cad::Object &application) const {
         return *cad::toObject(application.get(L"ActiveDoc"), L"ActiveDoc");
@@ -136,6 +140,30 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheF
 
     const cad::Error missing = errorOf([] { cad::createObject(L"NoSuchCad.Application"); });
     EXPECT_EQ(missing.member(), L"NoSuchCad.Application");
+}
+
+// Started by COM the stand-in stays hidden and ends with its last object; made
+// visible it belongs to the user and stays until its window is closed.
+TEST_F(Gateway, AServerStartedByComEndsWithItsLastObjectUnlessMadeVisible) {
+    test::closeServers();
+    files.clearJournal();
+    cad::createObject(L"SldWorks.Application").get(L"Visible");
+    ASSERT_TRUE(test::waitUntil([&] { return files.count(L"exit process") == 1; }));
+
+    cad::createObject(L"SldWorks.Application").put(L"Visible", {true});
+    const HWND window = FindWindowW(L"cadstandin.TitleBlock", nullptr);
+    ASSERT_TRUE(window && IsWindowVisible(window));
+    cad::createObject(L"SldWorks.Application").get(L"Visible");
+    int starts = 0;
+    for (const std::wstring &line : files.journal()) {
+        if (line.starts_with(L"start process ")) {
+            ++starts;
+            EXPECT_TRUE(line.ends_with(L" by COM")) << std::string(line.begin(), line.end());
+            EXPECT_NE(std::stoul(line.substr(14)), GetCurrentProcessId());
+        }
+    }
+    EXPECT_EQ(starts, 2); // the visible one served the last client
+    EXPECT_EQ(files.count(L"exit process"), 1);
 }
 
 } // namespace

@@ -65,7 +65,7 @@ LRESULT CALLBACK MessageBoxes::hook(int code, WPARAM wParam, LPARAM lParam) {
             seen.windowVisible = search.found && IsWindowVisible(search.found);
         }
         t_current->seen.push_back(seen);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        PostMessageW(box, WM_COMMAND, t_current->answer ? t_current->answer(seen) : IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,7 @@ struct SeenBox {
     bool windowVisible = false; // was the watched window showing when the box came up
 };
 
-// Answers every message box on this thread with OK and notes what it showed.
+// Answers every message box on this thread and notes what it showed.
 class MessageBoxes {
 public:
     // `watchedClass`: the class of the window whose visibility is noted.
@@ -25,6 +26,8 @@ public:
     MessageBoxes &operator=(const MessageBoxes &) = delete;
 
     std::vector<SeenBox> seen;
+    // The button that answers a box: OK unless set.
+    std::function<int(const SeenBox &)> answer;
 
 private:
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);

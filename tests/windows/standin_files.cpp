@@ -82,6 +82,8 @@ int StandinFiles::liveObjects() const {
     for (const auto &line : journal()) {
         live += line.starts_with(L"create ");
         live -= line.starts_with(L"release ");
+        if (line == L"exit process") // a crashed server's objects went with it
+            live = 0;
     }
     return live;
 }

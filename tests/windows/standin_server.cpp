@@ -2,13 +2,16 @@
 
 #include "process_windows.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace test {
 namespace {
+
+constexpr wchar_t kWindowClass[] = L"cadstandin.TitleBlock";
 
 // What COM would start: the registered local server.
 std::wstring registeredServer() {
@@ -20,39 +23,38 @@ std::wstring registeredServer() {
     return path;
 }
 
-std::unique_ptr<StandinServer> g_shared;
-
 } // namespace
 
-StandinServer::StandinServer() {
+void ensureServer() {
+    if (FindWindowW(kWindowClass, nullptr))
+        return;
     std::wstring command = L"\"" + registeredServer() + L"\"";
     STARTUPINFOW startup{sizeof(startup)};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         ADD_FAILURE() << "the stand-in did not start: " << GetLastError();
         return;
     }
     // It shows its window once its class is registered.
-    if (!waitUntil([&] { return visibleWindowOf(processId(), L"cadstandin.TitleBlock") || !running(); }))
+    if (!waitUntil([&] { return visibleWindowOf(process.dwProcessId, kWindowClass) != nullptr; }))
         ADD_FAILURE() << "the stand-in never showed its window";
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
-StandinServer::~StandinServer() {
-    if (!process_.hProcess)
-        return;
-    if (const HWND window = visibleWindowOf(processId(), L"cadstandin.TitleBlock"))
+void closeServers() {
+    for (HWND window; (window = FindWindowW(kWindowClass, nullptr));) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
         PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0)
-        ADD_FAILURE() << "the stand-in did not close";
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
+        const bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+        CloseHandle(process);
+        if (!ended) {
+            ADD_FAILURE() << "a stand-in did not close";
+            return;
+        }
+    }
 }
-
-StandinServer &sharedServer() {
-    if (!g_shared || !g_shared->running())
-        g_shared = std::make_unique<StandinServer>();
-    return *g_shared;
-}
-
-void endSharedServer() { g_shared.reset(); }
 
 } // namespace test

@@ -1,30 +1,16 @@
 #pragma once
 
-// The stand-in CAD program in a process of its own, started by hand as a user
-// starts the CAD program before the tool: the registered local server.
-
-#include <windows.h>
+// The stand-in CAD program in a process of its own: the registered local server.
 
 namespace test {
 
-class StandinServer {
-public:
-    StandinServer();  // starts it and waits until it serves
-    ~StandinServer(); // asks it to close, as a user would, and waits until it has
-    StandinServer(const StandinServer &) = delete;
-    StandinServer &operator=(const StandinServer &) = delete;
+// Starts the stand-in by hand, as a user has the CAD program open before the tool,
+// unless one is running; waits until it serves. Start it after the stand-in's
+// files are set, and close it before the test ends.
+void ensureServer();
 
-    DWORD processId() const { return process_.dwProcessId; }
-    bool running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-
-private:
-    PROCESS_INFORMATION process_{};
-};
-
-// The server this test program's tests share (each start costs a second); started
-// again when it has ended. Start it after the stand-in's files are set.
-StandinServer &sharedServer();
-// Ends the shared server, for a test that needs none running.
-void endSharedServer();
+// Asks every running stand-in to close, as a user would close its window, and
+// waits until all have ended.
+void closeServers();
 
 } // namespace test

@@ -343,6 +343,35 @@ TEST_F(Window, WithoutAutomaticRebuildTheNoticeSaysWhenTheTitleBlockShowsTheValu
     EXPECT_EQ(files.count(L"call Document EditRebuild"), 0);
 }
 
+TEST_F(Window, ABusyServerIsAskedAboutThenCancelledOrRetriedOnceFree) {
+    open();
+    setText(ControlId::txtSfBenennung, L"getippt");
+    const std::vector<std::wstring> typed = fields();
+    standin::State busy = test::demoDrawing();
+    busy.busyMs = 600'000;
+    files.write(busy);
+    files.clearJournal();
+    boxes.answer = [](const test::SeenBox &) { return IDCANCEL; };
+    click(ControlId::cmdSfEintragen);
+    ASSERT_EQ(boxes.seen.size(), 1u); // the question; after Cancel nothing more
+    EXPECT_EQ(boxes.seen[0].title, L"blattkopf");
+    EXPECT_NE(boxes.seen[0].text.find(L"nimmt gerade keine Aufrufe an"), std::wstring::npos);
+    EXPECT_EQ(boxes.seen[0].buttons, 2);
+    EXPECT_TRUE(boxes.seen[0].icon);
+    EXPECT_EQ(fields(), typed);
+    EXPECT_EQ(files.count(L"put Application Visible True"), 0);
+
+    files.write(busy); // busy again from the next call
+    boxes.answer = [&](const test::SeenBox &) {
+        files.write(test::demoDrawing()); // the dialog in the CAD program was closed
+        return IDRETRY;
+    };
+    click(ControlId::cmdSfEintragen);
+    EXPECT_EQ(boxes.seen.size(), 2u);
+    EXPECT_EQ(files.state().rebuilds, 1);
+    EXPECT_EQ(files.count(L"call Document AddCustomInfo \"Benennung\" \"Text\" \"getippt\""), 1);
+}
+
 TEST_F(Window, ExitEndsAtOnceWithoutContactingTheCadProgram) {
     open();
     files.clearJournal();
