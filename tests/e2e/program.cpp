@@ -39,12 +39,6 @@ HWND Program::focus() const {
     return info.hwndFocus;
 }
 
-std::wstring Program::text(HWND hwnd) {
-    std::wstring s(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    s.resize(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()))));
-    return s;
-}
-
 void Program::key(UINT virtualKey) const {
     const HWND target = focus();
     PostMessageW(target, WM_KEYDOWN, virtualKey, 1);

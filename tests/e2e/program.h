@@ -4,6 +4,7 @@
 // through window messages only, as a user's keyboard and eyes would.
 
 #include "layout.h"
+#include "process_windows.h"
 
 #include <windows.h>
 
@@ -23,8 +24,7 @@ public:
     HWND control(ui::ControlId id) const { return GetDlgItem(window(), static_cast<int>(id)); }
     HWND focus() const;
 
-    std::wstring text(ui::ControlId id) const { return text(control(id)); }
-    static std::wstring text(HWND hwnd);
+    std::wstring text(ui::ControlId id) const { return windowText(control(id)); }
 
     void key(UINT virtualKey) const; // pressed and released on the focused control
     void altKey(wchar_t letter) const;

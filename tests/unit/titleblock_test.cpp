@@ -74,15 +74,6 @@ TEST_F(Operations, ReadShowsEachPropertyInItsOwnFieldOneAfterTheOther) {
     EXPECT_TRUE(form.messages.empty());
 }
 
-TEST_F(Operations, ReadOfMissingPropertiesShowsEmptyTexts) {
-    standin::State s = drawing();
-    s.properties.clear();
-    cad.setState(s);
-    titleblock::read(form, connect);
-    for (const auto &[field, text] : form.fields)
-        EXPECT_EQ(text, L"");
-}
-
 TEST_F(Operations, EveryOperationWithNoDocumentOnlyTellsTheUser) {
     cad.setState(noDocument());
     for (const auto operation : {&titleblock::read, &titleblock::write, &titleblock::fillStandardValues}) {
@@ -95,31 +86,6 @@ TEST_F(Operations, EveryOperationWithNoDocumentOnlyTellsTheUser) {
         EXPECT_EQ(form.fields.at(Field::Konstrukteur), L"Combo1");
         EXPECT_EQ(form.fields.at(Field::Datum), L"Text1");
     }
-}
-
-TEST_F(Operations, EachReadConnectsAfresh) {
-    titleblock::read(form, connect);
-    titleblock::read(form, connect);
-    const Lines calls = cad.calls();
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), L"create Application"), 2);
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), L"get Application ActiveDoc"), 2);
-    EXPECT_EQ(cad.liveObjects(), 0);
-}
-
-TEST_F(Operations, ANullValueStopsTheReadAndReleasesBothHandles) {
-    standin::State s = drawing();
-    s.properties[2].value.reset();
-    cad.setState(s);
-    try {
-        titleblock::read(form, connect);
-        FAIL() << "no error";
-    } catch (const cad::Error &e) {
-        EXPECT_EQ(e.member(), L"CustomInfo");
-    }
-    EXPECT_EQ(form.fields.at(Field::Zeichnungsnummer), L"GZ-4711-01");
-    EXPECT_EQ(form.fields.at(Field::Konstrukteur), L"Combo1");
-    EXPECT_EQ(form.fields.at(Field::Datum), L"Text1");
-    EXPECT_EQ(cad.liveObjects(), 0);
 }
 
 TEST_F(Operations, UpdateModePutsEachFieldJustAfterReadingItThenRebuilds) {
@@ -183,28 +149,6 @@ TEST_F(Operations, WithoutAutomaticRebuildTheNoticeComesOnceAfterAllWrites) {
         EXPECT_EQ(property(L"Benennung"), L"Text1"); // written all the same
         EXPECT_EQ(cad.state().rebuilds, 0);
     }
-}
-
-TEST_F(Operations, AFailureMidwayKeepsEarlierWritesAndTheTypedFields) {
-    standin::State s = drawing();
-    s.failures.push_back({L"AddCustomInfo", static_cast<std::int32_t>(0x80010001), L"Aufruf abgelehnt", 2});
-    cad.setState(s);
-    typeFields(L"A", L"B", L"C", L"D");
-    const auto typed = form.fields;
-    try {
-        titleblock::write(form, connect);
-        FAIL() << "no error";
-    } catch (const cad::Error &e) {
-        EXPECT_EQ(e.member(), L"AddCustomInfo");
-        EXPECT_EQ(e.description(), L"Aufruf abgelehnt");
-    }
-    EXPECT_EQ(form.fields, typed);
-    EXPECT_EQ(property(L"Benennung"), L"A");
-    EXPECT_EQ(property(L"Zeichnungsnummer"), L"B");
-    EXPECT_EQ(property(L"Konstrukteur"), L"<missing>");
-    EXPECT_EQ(cad.state().rebuilds, 0);
-    EXPECT_TRUE(form.messages.empty());
-    EXPECT_EQ(cad.liveObjects(), 0);
 }
 
 TEST_F(Operations, StandardValuesDependOnlyOnWhetherTheDocumentIsADrawing) {

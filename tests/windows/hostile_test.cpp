@@ -66,8 +66,10 @@ TEST_F(Hostile, EveryOddAnswerGivesItsValueOrOneReportNamingTheMember) {
         } else {
             ASSERT_EQ(boxes.seen.size(), 1u);
             EXPECT_EQ(boxes.seen[0].title, L"blattkopf");
+            EXPECT_TRUE(boxes.seen[0].icon);
             EXPECT_NE(boxes.seen[0].text.find(L"\u201E" + c.reportsOn + L"\u201C"), std::wstring::npos);
             EXPECT_NE(boxes.seen[0].text.find(c.saying), std::wstring::npos);
+            EXPECT_EQ(text(ControlId::txtSfBenennung), L"Getriebegehäuse") << "what the user typed stays";
         }
         EXPECT_TRUE(IsWindow(form->hwnd()));
         EXPECT_EQ(files.liveObjects(), 0);

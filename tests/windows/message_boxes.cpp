@@ -1,15 +1,11 @@
 #include "message_boxes.h"
 
+#include "process_windows.h"
+
 namespace test {
 namespace {
 
 thread_local MessageBoxes *t_current = nullptr;
-
-std::wstring text(HWND hwnd) {
-    std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    s.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, s.data(), static_cast<int>(s.size()))));
-    return s;
-}
 
 std::wstring className(HWND hwnd) {
     wchar_t name[64] = {};
@@ -25,19 +21,6 @@ BOOL CALLBACK inspectChild(HWND child, LPARAM lParam) {
     if (kind == L"Static" && SendMessageW(child, STM_GETICON, 0, 0))
         box.icon = true;
     return TRUE;
-}
-
-struct Search {
-    const wchar_t *className;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK findByClass(HWND hwnd, LPARAM lParam) {
-    auto &search = *reinterpret_cast<Search *>(lParam);
-    if (className(hwnd) != search.className)
-        return TRUE;
-    search.found = hwnd;
-    return FALSE;
 }
 
 } // namespace
@@ -56,13 +39,12 @@ LRESULT CALLBACK MessageBoxes::hook(int code, WPARAM wParam, LPARAM lParam) {
     const auto box = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_ACTIVATE && t_current && className(box) == L"#32770") {
         SeenBox seen;
-        seen.title = text(box);
-        seen.text = text(GetDlgItem(box, 0xFFFF));
+        seen.title = windowText(box);
+        seen.text = windowText(GetDlgItem(box, 0xFFFF));
         EnumChildWindows(box, &inspectChild, reinterpret_cast<LPARAM>(&seen));
         if (t_current->watchedClass_) {
-            Search search{t_current->watchedClass_};
-            EnumThreadWindows(GetCurrentThreadId(), &findByClass, reinterpret_cast<LPARAM>(&search));
-            seen.windowVisible = search.found && IsWindowVisible(search.found);
+            const HWND watched = FindWindowW(t_current->watchedClass_, nullptr);
+            seen.windowVisible = watched && IsWindowVisible(watched);
         }
         t_current->seen.push_back(seen);
         PostMessageW(box, WM_COMMAND, t_current->answer ? t_current->answer(seen) : IDOK, 0);

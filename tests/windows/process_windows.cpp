@@ -36,6 +36,12 @@ HWND visibleWindowOf(DWORD processId, const wchar_t *className) {
     return search.found;
 }
 
+std::wstring windowText(HWND hwnd) {
+    std::wstring s(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    s.resize(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()))));
+    return s;
+}
+
 bool waitUntil(const std::function<bool()> &done) {
     for (int i = 0; i < 1000; ++i) {
         if (done())

@@ -7,6 +7,7 @@
 #include "frmSfInfo.h"
 #include "layout.h"
 #include "message_boxes.h"
+#include "process_windows.h"
 #include "standin_files.h"
 #include "standin_server.h"
 
@@ -60,11 +61,7 @@ protected:
     }
 
     HWND control(ControlId id) const { return form->control(id); }
-    std::wstring text(ControlId id) const {
-        std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(control(id))) + 1, L'\0');
-        s.resize(static_cast<std::size_t>(GetWindowTextW(control(id), s.data(), static_cast<int>(s.size()))));
-        return s;
-    }
+    std::wstring text(ControlId id) const { return test::windowText(control(id)); }
     void setText(ControlId id, const std::wstring &s) { SetWindowTextW(control(id), s.c_str()); }
     void click(ControlId id) {
         SendMessageW(control(id), BM_CLICK, 0, 0);
