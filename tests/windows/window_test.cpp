@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <algorithm>
-#include <map>
 #include <string_view>
 
 namespace {
@@ -141,20 +140,17 @@ TEST_F(Window, ShowsCaptionsColourAndTooltipsAsDesigned) {
 
     const HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
     ASSERT_TRUE(tips);
-    std::map<HWND, std::wstring> tooltips;
-    for (LRESULT i = 0, n = SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0); i < n; ++i) {
+    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 4);
+    for (const auto &[id, tip] : {std::pair{ControlId::cmdSfDefaultWerte, L"fill EDIT-fields with standard values"},
+                                  std::pair{ControlId::cmdSfEintragen, L"writes back values in active SW document"},
+                                  std::pair{ControlId::cmdSfAuslesen, L"reads original values from active SW document"},
+                                  std::pair{ControlId::cmdExit, L"Exit the program"}}) {
         wchar_t buffer[128] = {};
-        TTTOOLINFOW tool{sizeof(tool)};
+        TTTOOLINFOW tool{sizeof(tool), 0, form->hwnd(), reinterpret_cast<UINT_PTR>(control(id))};
         tool.lpszText = buffer;
-        SendMessageW(tips, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool));
-        tooltips[reinterpret_cast<HWND>(tool.uId)] = buffer;
+        SendMessageW(tips, TTM_GETTEXTW, std::size(buffer), reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(buffer, tip);
     }
-    const std::map<HWND, std::wstring> expected{
-        {control(ControlId::cmdSfDefaultWerte), L"fill EDIT-fields with standard values"},
-        {control(ControlId::cmdSfEintragen), L"writes back values in active SW document"},
-        {control(ControlId::cmdSfAuslesen), L"reads original values from active SW document"},
-        {control(ControlId::cmdExit), L"Exit the program"}};
-    EXPECT_EQ(tooltips, expected);
 }
 
 TEST_F(Window, KeyboardVisitsTheControlsInTabIndexOrder) {
@@ -222,9 +218,6 @@ TEST_F(Window, FocusSelectsTheWholeTextOfTheField) {
     setText(ControlId::txtSfZeichnungsnummer, L"4711-01");
     SetFocus(control(ControlId::txtSfZeichnungsnummer));
     EXPECT_EQ(selection(control(ControlId::txtSfZeichnungsnummer)), std::make_pair(DWORD{0}, DWORD{7}));
-    setText(ControlId::txtSfDatum, L"");
-    SetFocus(control(ControlId::txtSfDatum));
-    EXPECT_EQ(selection(control(ControlId::txtSfDatum)), std::make_pair(DWORD{0}, DWORD{0}));
     SetFocus(control(ControlId::cmbSfKonstrukteur));
     const LRESULT combo = SendMessageW(control(ControlId::cmbSfKonstrukteur), CB_GETEDITSEL, 0, 0);
     EXPECT_EQ(LOWORD(combo), 0);
