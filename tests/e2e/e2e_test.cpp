@@ -20,13 +20,13 @@ class EndToEnd : public ::testing::Test {
 protected:
     void TearDown() override {
         program.reset();
-        test::closeServers();
+        EXPECT_TRUE(test::closeServers());
         EXPECT_EQ(files.liveObjects(), 0) << "an automation object was not released";
     }
 
     void start(const standin::State &state = test::demoDrawing()) {
         files.write(state);
-        test::ensureServer();
+        EXPECT_TRUE(test::ensureServer());
         files.clearJournal();
         program = std::make_unique<Program>();
     }

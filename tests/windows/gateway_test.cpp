@@ -18,11 +18,11 @@ class Gateway : public ::testing::Test {
 protected:
     void SetUp() override {
         files.write(test::demoDrawing());
-        test::ensureServer();
+        EXPECT_TRUE(test::ensureServer());
         files.clearJournal();
     }
     void TearDown() override {
-        test::closeServers();
+        EXPECT_TRUE(test::closeServers());
         EXPECT_EQ(files.liveObjects(), 0) << "an automation object was not released";
     }
 
@@ -83,7 +83,7 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheF
 // Started by COM the stand-in stays hidden and ends with its last object; made
 // visible it belongs to the user and stays until its window is closed.
 TEST_F(Gateway, AServerStartedByComEndsWithItsLastObjectUnlessMadeVisible) {
-    test::closeServers();
+    ASSERT_TRUE(test::closeServers());
     files.clearJournal();
     cad::createObject(L"SldWorks.Application").get(L"Visible");
     ASSERT_TRUE(test::waitUntil([&] { return files.count(L"exit process") == 1; }));

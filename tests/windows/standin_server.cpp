@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 namespace test {
@@ -25,24 +23,21 @@ std::wstring registeredServer() {
 
 } // namespace
 
-void ensureServer() {
+bool ensureServer() {
     if (FindWindowW(kWindowClass, nullptr))
-        return;
+        return true;
     std::wstring command = L"\"" + registeredServer() + L"\"";
     STARTUPINFOW startup{sizeof(startup)};
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        ADD_FAILURE() << "the stand-in did not start: " << GetLastError();
-        return;
-    }
-    // It shows its window once its class is registered.
-    if (!waitUntil([&] { return visibleWindowOf(process.dwProcessId, kWindowClass) != nullptr; }))
-        ADD_FAILURE() << "the stand-in never showed its window";
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    // It shows its window once its class is registered.
+    return waitUntil([&] { return visibleWindowOf(process.dwProcessId, kWindowClass) != nullptr; });
 }
 
-void closeServers() {
+bool closeServers() {
     for (HWND window; (window = FindWindowW(kWindowClass, nullptr));) {
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
@@ -50,11 +45,10 @@ void closeServers() {
         PostMessageW(window, WM_CLOSE, 0, 0);
         const bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
         CloseHandle(process);
-        if (!ended) {
-            ADD_FAILURE() << "a stand-in did not close";
-            return;
-        }
+        if (!ended)
+            return false;
     }
+    return true;
 }
 
 } // namespace test

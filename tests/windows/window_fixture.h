@@ -31,7 +31,7 @@ class WindowTest : public ::testing::Test {
 protected:
     void TearDown() override {
         form.reset();
-        test::closeServers();
+        EXPECT_TRUE(test::closeServers());
         MSG quit;
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         EXPECT_EQ(files.liveObjects(), 0) << "an automation object was not released";
@@ -39,7 +39,7 @@ protected:
 
     void open(const standin::State &state = test::demoDrawing()) {
         files.write(state);
-        test::ensureServer();
+        EXPECT_TRUE(test::ensureServer());
         form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), L"SldWorks.Application",
                                                std::chrono::milliseconds(500));
         form->show(SW_SHOWNORMAL);
