@@ -128,34 +128,6 @@ TEST_F(EndToEnd, ASessionShowsWritesRereadsAndExits) {
     EXPECT_EQ(files.count(L"create Application"), 4); // load, two writes, Alt+W; nothing at exit
 }
 
-TEST_F(EndToEnd, ABusyServerIsWaitedForAndNoSecondWriteStartsMeanwhile) {
-    start();
-    ASSERT_TRUE(windowShown());
-    standin::State busy = test::demoDrawing();
-    busy.busyMs = 2000;
-    files.write(busy);
-    program->altKey(L'e');
-    ASSERT_TRUE(test::waitUntil([&] { return files.count(L"reject GetIDsOfNames") > 0; }));
-    program->altKey(L'e');
-    program->click(ControlId::cmdSfEintragen);
-    ASSERT_TRUE(operationsDone(2));
-    program->altKey(L'w'); // whatever the second press and click started would have come first
-    ASSERT_TRUE(operationsDone(3));
-
-    EXPECT_FALSE(program->messageBox());
-    EXPECT_EQ(files.count(L"create Application"), 3);
-    const std::vector<std::wstring> journal = files.journal();
-    const auto firstCall = std::find(journal.begin(), journal.end(), L"call Document DeleteCustomInfo \"Benennung\"");
-    ASSERT_NE(firstCall, journal.end());
-    EXPECT_EQ(std::count_if(firstCall, journal.end(), [](const std::wstring &l) { return l.starts_with(L"reject"); }), 0)
-        << "rejected calls come before the accepted ones";
-    for (const wchar_t *call : {L"call Document DeleteCustomInfo \"Datum\"",
-                                L"call Document AddCustomInfo \"Benennung\" \"Text\" \"Getriebegehäuse\"",
-                                L"call Document AddCustomInfo \"Datum\" \"Text\" \"03.12.2026\"",
-                                L"call Document EditRebuild"})
-        EXPECT_EQ(files.count(call), 1) << std::string(call, call + std::wcslen(call));
-}
-
 TEST_F(EndToEnd, ACrashMidWriteIsReportedAsALostConnectionAndTheNextReadStartsTheServerAgain) {
     start();
     ASSERT_TRUE(windowShown());

@@ -45,10 +45,18 @@ void Program::key(UINT virtualKey) const {
     PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-void Program::altKey(wchar_t letter) const { PostMessageW(focus(), WM_SYSCHAR, letter, 0x20000001); }
+// After a message box closes, the window gets the focus back a moment later;
+// a key sent before then would go nowhere.
+HWND Program::focusedControl() const {
+    HWND focused = nullptr;
+    waitUntil([&] { return (focused = focus()) && IsChild(window(), focused); });
+    return focused;
+}
+
+void Program::altKey(wchar_t letter) const { PostMessageW(focusedControl(), WM_SYSCHAR, letter, 0x20000001); }
 
 void Program::type(const std::wstring &characters) const {
-    const HWND target = focus();
+    const HWND target = focusedControl();
     for (const wchar_t c : characters)
         PostMessageW(target, WM_CHAR, c, 1);
 }

@@ -1,25 +1,17 @@
 #include "cad/convert.h"
 #include "cad/error.h"
+#include "error_of.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 namespace {
 
 struct NoopDispatch final : cad::Dispatch {
     cad::Value invoke(std::wstring_view, cad::Access, std::span<const cad::Value>) override { return {}; }
 };
-
-cad::Error errorOf(auto &&convert) {
-    try {
-        convert();
-    } catch (const cad::Error &e) {
-        return e;
-    }
-    ADD_FAILURE() << "no cad::Error raised";
-    return cad::Error(0, L"", L"");
-}
 
 TEST(ToText, CoercesEachKindAsAutomationDoes) {
     const std::pair<cad::Value, std::wstring> cases[] = {
@@ -37,17 +29,6 @@ TEST(ToText, CoercesEachKindAsAutomationDoes) {
     };
     for (const auto &[value, text] : cases)
         EXPECT_EQ(cad::toText(value, L"CustomInfo"), text);
-}
-
-TEST(ToText, RefusesWhatHasNoTextAndNamesTheMember) {
-    const cad::Object object(std::make_shared<NoopDispatch>());
-    for (const cad::Value &value : {cad::Value(cad::Null{}), cad::Value(cad::Nothing{}), cad::Value(object),
-                                    cad::Value(cad::Unsupported{L"an array"})}) {
-        const cad::Error e = errorOf([&] { cad::toText(value, L"CustomInfo"); });
-        EXPECT_EQ(e.member(), L"CustomInfo");
-        EXPECT_EQ(e.code(), cad::kTypeMismatch);
-        EXPECT_FALSE(e.description().empty());
-    }
 }
 
 TEST(ToInt32, CoercesNumbersTextsAndBooleans) {
@@ -69,34 +50,35 @@ TEST(ToInt32, CoercesNumbersTextsAndBooleans) {
         EXPECT_EQ(cad::toInt32(value, L"EditRebuild"), expected);
 }
 
-TEST(ToInt32, RefusesNonNumbersAndOverflow) {
+// What has no text or no number is refused, naming the member that produced it.
+TEST(Conversions, RefuseWhatTheyCannotConvertAndNameTheMember) {
     const cad::Object object(std::make_shared<NoopDispatch>());
-    const std::pair<cad::Value, std::int32_t> cases[] = {
-        {std::wstring(L"abc"), cad::kTypeMismatch},
-        {std::wstring(L""), cad::kTypeMismatch},
-        {std::wstring(L"12abc"), cad::kTypeMismatch},
-        {std::wstring(L"-"), cad::kTypeMismatch},
-        {cad::Null{}, cad::kTypeMismatch},
-        {object, cad::kTypeMismatch},
-        {cad::Unsupported{L"an error value"}, cad::kTypeMismatch},
-        {std::int64_t{1} << 31, cad::kOverflow},
-        {std::wstring(L"99999999999"), cad::kOverflow},
-        {1e300, cad::kOverflow},
-        {std::numeric_limits<double>::quiet_NaN(), cad::kOverflow},
+    using Convert = void (*)(const cad::Value &);
+    const Convert text = [](const cad::Value &v) { cad::toText(v, L"CustomInfo"); };
+    const Convert number = [](const cad::Value &v) { cad::toInt32(v, L"CustomInfo"); };
+    const std::tuple<cad::Value, Convert, std::int32_t> cases[] = {
+        {cad::Null{}, text, cad::kTypeMismatch},
+        {cad::Nothing{}, text, cad::kTypeMismatch},
+        {object, text, cad::kTypeMismatch},
+        {cad::Unsupported{L"an array"}, text, cad::kTypeMismatch},
+        {std::wstring(L"abc"), number, cad::kTypeMismatch},
+        {std::wstring(L""), number, cad::kTypeMismatch},
+        {std::wstring(L"12abc"), number, cad::kTypeMismatch},
+        {std::wstring(L"-"), number, cad::kTypeMismatch},
+        {cad::Null{}, number, cad::kTypeMismatch},
+        {object, number, cad::kTypeMismatch},
+        {cad::Unsupported{L"an error value"}, number, cad::kTypeMismatch},
+        {std::int64_t{1} << 31, number, cad::kOverflow},
+        {std::wstring(L"99999999999"), number, cad::kOverflow},
+        {1e300, number, cad::kOverflow},
+        {std::numeric_limits<double>::quiet_NaN(), number, cad::kOverflow},
     };
-    for (const auto &[value, code] : cases) {
-        const cad::Error e = errorOf([&] { cad::toInt32(value, L"EditRebuild"); });
+    for (const auto &[value, convert, code] : cases) {
+        const cad::Error e = test::errorOf([&] { convert(value); });
         EXPECT_EQ(e.code(), code);
-        EXPECT_EQ(e.member(), L"EditRebuild");
+        EXPECT_EQ(e.member(), L"CustomInfo");
+        EXPECT_FALSE(e.description().empty());
     }
-}
-
-TEST(ToObject, EmptyAndNothingMeanNoObject) {
-    const cad::Object object(std::make_shared<NoopDispatch>());
-    EXPECT_FALSE(cad::toObject(cad::Empty{}, L"ActiveDoc"));
-    EXPECT_FALSE(cad::toObject(cad::Nothing{}, L"ActiveDoc"));
-    EXPECT_EQ(cad::toObject(object, L"ActiveDoc"), object);
-    EXPECT_EQ(errorOf([&] { cad::toObject(std::wstring(L"Doc"), L"ActiveDoc"); }).member(), L"ActiveDoc");
 }
 
 } // namespace

@@ -13,10 +13,7 @@ constexpr std::int32_t kUnknownName = static_cast<std::int32_t>(0x80020006);
 constexpr unsigned kInvocation[] = {standin::kGet, standin::kPut, standin::kCall}; // by cad::Access
 
 std::wstring fieldName(titleblock::Field field) {
-    for (const auto &info : titleblock::kFields)
-        if (info.field == field)
-            return std::wstring(info.property);
-    return L"?";
+    return std::wstring(titleblock::kFields.at(static_cast<std::size_t>(field)).property);
 }
 
 class ModelDispatch final : public cad::Dispatch {

@@ -22,12 +22,6 @@ standin::State drawing() {
     return s;
 }
 
-standin::State noDocument() {
-    standin::State s;
-    s.documentType.reset();
-    return s;
-}
-
 const Lines kOpen{L"create Application", L"put Application Visible True", L"get Application ActiveDoc",
                   L"create Document"};
 const Lines kNoDocument{L"create Application", L"put Application Visible True",
@@ -75,7 +69,7 @@ TEST_F(Operations, ReadShowsEachPropertyInItsOwnFieldOneAfterTheOther) {
 }
 
 TEST_F(Operations, EveryOperationWithNoDocumentOnlyTellsTheUser) {
-    cad.setState(noDocument());
+    cad.setState(standin::State{}); // no document open
     for (const auto operation : {&titleblock::read, &titleblock::write, &titleblock::fillStandardValues}) {
         cad.clearJournal();
         form.messages.clear();

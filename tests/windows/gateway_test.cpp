@@ -4,6 +4,7 @@
 #include "cad/com.h"
 #include "cad/convert.h"
 #include "cad/error.h"
+#include "error_of.h"
 #include "process_windows.h"
 #include "standin_files.h"
 #include "standin_server.h"
@@ -28,15 +29,6 @@ protected:
 
     cad::Object document(const cad::Object &application) const {
         return *cad::toObject(application.get(L"ActiveDoc"), L"ActiveDoc");
-    }
-    template <class F> cad::Error errorOf(F &&call) {
-        try {
-            call();
-        } catch (const cad::Error &e) {
-            return e;
-        }
-        ADD_FAILURE() << "no cad::Error";
-        return cad::Error(0, L"", L"");
     }
 
     cad::ComApartment apartment;
@@ -65,18 +57,18 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheF
     standin::State state = test::demoDrawing();
     state.refuseCreate = standin::Fault{static_cast<std::int32_t>(0x80040154), L"Klasse nicht registriert"};
     files.write(state);
-    const cad::Error refused = errorOf([] { cad::createObject(L"SldWorks.Application"); });
+    const cad::Error refused = test::errorOf([] { cad::createObject(L"SldWorks.Application"); });
     EXPECT_EQ(refused.member(), L"SldWorks.Application");
     EXPECT_EQ(static_cast<std::uint32_t>(refused.code()), 0x80040154u);
     EXPECT_FALSE(refused.description().empty());
 
     files.writeRaw(standin::formatState(test::demoDrawing()) + "document maybe\n");
-    const cad::Error broken = errorOf([] { cad::createObject(L"SldWorks.Application").put(L"Visible", {true}); });
+    const cad::Error broken = test::errorOf([] { cad::createObject(L"SldWorks.Application").put(L"Visible", {true}); });
     EXPECT_EQ(broken.member(), L"Visible");
     EXPECT_NE(broken.description().find(files.statePath() + L" line "), std::wstring::npos)
         << std::string(broken.description().begin(), broken.description().end());
 
-    const cad::Error missing = errorOf([] { cad::createObject(L"NoSuchCad.Application"); });
+    const cad::Error missing = test::errorOf([] { cad::createObject(L"NoSuchCad.Application"); });
     EXPECT_EQ(missing.member(), L"NoSuchCad.Application");
 }
 

@@ -67,10 +67,6 @@ protected:
         SendMessageW(control(id), BM_CLICK, 0, 0);
         pump();
     }
-    void press(UINT message, WPARAM key, LPARAM flags) {
-        PostMessageW(GetFocus(), message, key, flags);
-        pump();
-    }
     std::vector<std::wstring> designers() const {
         std::vector<std::wstring> items;
         const HWND combo = control(ControlId::cmbSfKonstrukteur);
