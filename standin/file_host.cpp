@@ -59,8 +59,9 @@ void FileHost::save(const std::string &utf8) {
         if (!file.valid() || !writeAll(file.get(), utf8))
             throw Fault{HRESULT_FROM_WIN32(GetLastError()), temporary + L": cannot be written"};
     }
-    // A reader without delete sharing (an editor, a script) blocks the replace
-    // while it holds the file: try again for about a second before failing.
+    // A reader blocks the replace while it holds the file (on Windows one without
+    // delete sharing, such as an editor; under Wine any reader, a test's too):
+    // try again for about a second before failing.
     for (int attempt = 1;
          !MoveFileExW(temporary.c_str(), state.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
          ++attempt) {

@@ -136,7 +136,8 @@ TEST_F(EndToEnd, ACrashMidWriteIsReportedAsALostConnectionAndTheNextReadStartsTh
     files.write(crashing);
     program->altKey(L'e');
     const std::wstring report = answerMessageBox();
-    EXPECT_NE(report.find(L"Die Verbindung zum CAD-Programm ist abgebrochen."), std::wstring::npos);
+    EXPECT_NE(report.find(L"Die Verbindung zum CAD-Programm ist abgebrochen."), std::wstring::npos)
+        << std::string(report.begin(), report.end());
     EXPECT_NE(report.find(L"\u201EAddCustomInfo\u201C"), std::wstring::npos);
     EXPECT_NE(report.find(L"Fehlercode: 0x800706"), std::wstring::npos);
     EXPECT_FALSE(program->messageBox()) << "a second report";

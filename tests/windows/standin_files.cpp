@@ -27,7 +27,9 @@ std::string readFile(const std::wstring &path) {
     return bytes;
 }
 
-// Written beside and renamed into place, as the server saves: it never reads half a state.
+// Written beside and renamed into place, as the server saves: it never reads half
+// a state. Wine refuses to replace a file that anyone has open, as the server has
+// for a moment whenever it reads the state: then the rename is tried again.
 void writeFile(const std::wstring &path, const std::string &bytes) {
     const std::wstring temporary = path + L".test";
     const HANDLE file =
@@ -35,7 +37,9 @@ void writeFile(const std::wstring &path, const std::string &bytes) {
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
-    MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    for (int attempt = 1; !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) && attempt < 200;
+         ++attempt)
+        Sleep(10);
 }
 
 } // namespace
