@@ -207,24 +207,36 @@ void frmSfInfo::layout(UINT dpi) {
 
 // The twips table was drawn for the classic dialog face at 8 pt, and its labels are
 // exactly as wide as their captions in it; the message font of the day (Segoe UI
-// 9 pt on Windows 10 and 11) would cut them off. The face comes in bitmap sizes:
-// where the one nearest 8 pt runs wider at this resolution, the next smaller is taken.
+// 9 pt on Windows 10 and 11) would cut them off. The face comes in bitmap sizes,
+// one set for the system's resolution: where the size nearest 8 pt runs wider or
+// taller at this resolution, the next smaller is taken, and where none fits (a
+// window moved to a screen of far lower resolution) the face's scalable cousin.
 UniqueFont frmSfInfo::dialogFont(UINT dpi) const {
     const HDC dc = GetDC(hwnd_);
     const HGDIOBJ original = GetCurrentObject(dc, OBJ_FONT);
-    UniqueFont font;
-    for (int height = MulDiv(8, static_cast<int>(dpi), 72); height > 0; --height) {
-        font.reset(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
-        SelectObject(dc, font.get());
-        const bool fits = std::all_of(kControls.begin(), kControls.end(), [&](const ControlSpec &spec) {
+    const auto fits = [&] {
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        return std::all_of(kControls.begin(), kControls.end(), [&](const ControlSpec &spec) {
             SIZE size{};
             const bool label = spec.className == std::wstring_view(L"STATIC") && spec.id != ControlId::Label6;
             return !label || (GetTextExtentPoint32W(dc, spec.text, static_cast<int>(std::wcslen(spec.text)), &size) &&
-                              size.cx <= twipsToPixels(spec.twips.right, dpi) - twipsToPixels(spec.twips.left, dpi));
+                              size.cx <= twipsToPixels(spec.twips.right, dpi) - twipsToPixels(spec.twips.left, dpi) &&
+                              metrics.tmHeight <= twipsToPixels(spec.twips.bottom, dpi) - twipsToPixels(spec.twips.top, dpi));
         });
-        if (fits)
-            break;
+    };
+    UniqueFont font;
+    for (const wchar_t *face : {L"MS Sans Serif", L"Microsoft Sans Serif"}) {
+        for (int height = MulDiv(8, static_cast<int>(dpi), 72); height >= MulDiv(6, static_cast<int>(dpi), 72); --height) {
+            font.reset(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
+            SelectObject(dc, font.get());
+            if (fits()) {
+                SelectObject(dc, original);
+                ReleaseDC(hwnd_, dc);
+                return font;
+            }
+        }
     }
     SelectObject(dc, original);
     ReleaseDC(hwnd_, dc);

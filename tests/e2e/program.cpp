@@ -45,15 +45,18 @@ void Program::key(UINT virtualKey) const {
     PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-// After a message box closes, the window gets the focus back a moment later;
-// a key sent before then would go nowhere.
+// Once the window has shown, it gets the focus a moment later; characters sent
+// before then would go nowhere.
 HWND Program::focusedControl() const {
     HWND focused = nullptr;
     waitUntil([&] { return (focused = focus()) && IsChild(window(), focused); });
     return focused;
 }
 
-void Program::altKey(wchar_t letter) const { PostMessageW(focusedControl(), WM_SYSCHAR, letter, 0x20000001); }
+// To the window itself, whose dialog manager finds the button: under Wine the
+// window is not always active again after a message box, and a key sent to the
+// focus would then go nowhere.
+void Program::altKey(wchar_t letter) const { PostMessageW(window(), WM_SYSCHAR, letter, 0x20000001); }
 
 void Program::type(const std::wstring &characters) const {
     const HWND target = focusedControl();

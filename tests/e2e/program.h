@@ -27,8 +27,8 @@ public:
     std::wstring text(ui::ControlId id) const { return windowText(control(id)); }
 
     void key(UINT virtualKey) const; // pressed and released where the focus is, a message box too
-    void altKey(wchar_t letter) const; // on the main window's focused control
-    void type(const std::wstring &characters) const;
+    void altKey(wchar_t letter) const;
+    void type(const std::wstring &characters) const; // into the main window's focused control
     void click(ui::ControlId id) const;
 
     bool exited(DWORD *exitCode = nullptr) const;
