@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cwchar>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 

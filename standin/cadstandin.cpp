@@ -124,7 +124,6 @@ int slowStartMs() {
 } // namespace
 
 const std::wstring &statePath() { return g_process.state; }
-const std::wstring &journalPath() { return g_process.journal; }
 
 void journal(const std::string &utf8Line) {
     if (g_process.journal.empty())

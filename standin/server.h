@@ -8,7 +8,6 @@
 namespace standin::server {
 
 const std::wstring &statePath();
-const std::wstring &journalPath();
 
 // Appends one line to the journal, if there is one.
 void journal(const std::string &utf8Line);
