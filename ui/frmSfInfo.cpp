@@ -226,18 +226,19 @@ UniqueFont frmSfInfo::dialogFont(UINT dpi) const {
         });
     };
     UniqueFont font;
-    for (const wchar_t *face : {L"MS Sans Serif", L"Microsoft Sans Serif"}) {
-        for (int height = MulDiv(8, static_cast<int>(dpi), 72); height >= MulDiv(6, static_cast<int>(dpi), 72); --height) {
-            font.reset(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
-            SelectObject(dc, font.get());
-            if (fits()) {
-                SelectObject(dc, original);
-                ReleaseDC(hwnd_, dc);
-                return font;
+    const auto choose = [&] {
+        for (const wchar_t *face : {L"MS Sans Serif", L"Microsoft Sans Serif"})
+            for (int height = MulDiv(8, static_cast<int>(dpi), 72); height >= MulDiv(6, static_cast<int>(dpi), 72);
+                 --height) {
+                font.reset(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH | FF_SWISS, face));
+                SelectObject(dc, font.get());
+                if (fits())
+                    return;
             }
-        }
-    }
+    };
+    choose();
     SelectObject(dc, original);
     ReleaseDC(hwnd_, dc);
     return font;
