@@ -21,9 +21,10 @@ namespace test {
 
 using ui::ControlId;
 
-inline std::wstring today() {
+// The day, today unless given, as the user writes a short date.
+inline std::wstring usersDate(const SYSTEMTIME *day = nullptr) {
     wchar_t date[64];
-    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 64, nullptr);
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, day, nullptr, date, 64, nullptr);
     return date;
 }
 

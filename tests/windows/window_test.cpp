@@ -12,9 +12,7 @@
 namespace {
 
 using ui::ControlId;
-using test::today;
 using Window = test::WindowTest;
-using namespace std::string_literals;
 
 const std::vector<std::wstring> kDemoFields{L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"03.12.2026"};
 
@@ -204,7 +202,7 @@ TEST_F(Window, TheDateButtonAndTheStandardValuesStampTheUsersShortDate) {
     files.clearJournal();
     click(ControlId::cmdAutoDate);
     const std::wstring stamped = text(ControlId::txtSfDatum);
-    EXPECT_EQ(fields(), (std::vector<std::wstring>{kDemoFields[0], kDemoFields[1], kDemoFields[2], today()}));
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{kDemoFields[0], kDemoFields[1], kDemoFields[2], test::usersDate()}));
     EXPECT_TRUE(files.journal().empty());
     setText(ControlId::txtSfDatum, L"");
     click(ControlId::cmdSfDefaultWerte);
