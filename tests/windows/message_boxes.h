@@ -1,5 +1,7 @@
 #pragma once
 
+#include "process_windows.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -20,8 +22,14 @@ struct SeenBox {
 class MessageBoxes {
 public:
     // `watchedClass`: the class of the window whose visibility is noted.
-    explicit MessageBoxes(const wchar_t *watchedClass = nullptr);
-    ~MessageBoxes();
+    explicit MessageBoxes(const wchar_t *watchedClass = nullptr)
+        : hook_(SetWindowsHookExW(WH_CBT, &hook, nullptr, GetCurrentThreadId())), watchedClass_(watchedClass) {
+        current_ = this;
+    }
+    ~MessageBoxes() {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
     MessageBoxes(const MessageBoxes &) = delete;
     MessageBoxes &operator=(const MessageBoxes &) = delete;
 
@@ -30,7 +38,37 @@ public:
     std::function<int(const SeenBox &)> answer;
 
 private:
-    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
+    static inline thread_local MessageBoxes *current_ = nullptr;
+    static std::wstring className(HWND hwnd) {
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+        return name;
+    }
+    static BOOL CALLBACK inspectChild(HWND child, LPARAM lParam) {
+        auto &box = *reinterpret_cast<SeenBox *>(lParam);
+        const std::wstring kind = className(child);
+        if (kind == L"Button" && (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE))
+            ++box.buttons;
+        if (kind == L"Static" && SendMessageW(child, STM_GETICON, 0, 0))
+            box.icon = true;
+        return TRUE;
+    }
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto box = reinterpret_cast<HWND>(wParam);
+        MessageBoxes *const self = current_;
+        if (code == HCBT_ACTIVATE && self && className(box) == L"#32770") {
+            SeenBox seen{windowText(box), windowText(GetDlgItem(box, 0xFFFF))};
+            EnumChildWindows(box, &inspectChild, reinterpret_cast<LPARAM>(&seen));
+            if (self->watchedClass_) {
+                const HWND watched = FindWindowW(self->watchedClass_, nullptr);
+                seen.windowVisible = watched && IsWindowVisible(watched);
+            }
+            self->seen.push_back(seen);
+            PostMessageW(box, WM_COMMAND, self->answer ? self->answer(seen) : IDOK, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
     HHOOK hook_;
     const wchar_t *watchedClass_;
 };
