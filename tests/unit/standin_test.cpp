@@ -1,10 +1,6 @@
 #include "model_dispatch.h"
 
-#include "cad/error.h"
-
-#include "standin/model.h"
 #include "standin/state.h"
-#include "standin/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +11,10 @@ namespace {
 using standin::Fault;
 using standin::State;
 
+// The demo drawing, its date a Null.
 State drawing() {
-    State s;
-    s.documentType = 3;
-    s.title = L"Getriebe.SLDDRW";
-    s.properties = {{L"Benennung", L"Text", L"Getriebegehäuse"}, {L"Datum", L"Text", std::nullopt}};
+    State s = test::demoDrawing();
+    s.properties[3].value.reset();
     return s;
 }
 
@@ -51,7 +46,7 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
     // ... and all was written: a field left out would be lost on both sides.
     EXPECT_EQ(std::tie(back.visible, back.documentType, back.rebuilds, back.busyMs, back.slowStartMs),
               std::make_tuple(true, std::optional<std::int32_t>{3}, 7, 2000, 3000));
-    EXPECT_EQ(back.properties.at(2).value, s.properties[2].value);
+    EXPECT_EQ(back.properties.at(4).value, s.properties[4].value);
     EXPECT_EQ(back.failures.at(0).after, 2);
     EXPECT_EQ(back.refuseCreate.value().description, L"nicht registriert");
     EXPECT_EQ(back.titleBlock.at(0).value, L"vor dem Rebuild");
@@ -105,11 +100,11 @@ TEST_F(StandinModel, BehavesLikeTheCadProgramWhereTheToolReliesOnIt) {
         EXPECT_EQ(doc.call(L"DeleteCustomInfo", {std::wstring(L"Fehlt")}), cad::Value(false));
         EXPECT_EQ(doc.call(L"DeleteCustomInfo", {std::wstring(L"Datum")}), cad::Value(true));
         EXPECT_EQ(doc.call(L"gettype"), cad::Value(std::int64_t{3}));
-        EXPECT_EQ(doc.call(L"GetTitle"), cad::Value(std::wstring(L"Getriebe.SLDDRW")));
+        EXPECT_EQ(doc.call(L"GetTitle"), cad::Value(std::wstring(L"Getriebegehäuse - Blatt1")));
         EXPECT_EQ(doc.call(L"EditRebuild"), cad::Value(true));
     }
     const State after = cad.state();
-    ASSERT_EQ(after.properties.size(), 1u);
+    ASSERT_EQ(after.properties.size(), 3u);
     EXPECT_EQ(after.properties[0].value, L"Welle"); // the add did not overwrite
     EXPECT_EQ(after.rebuilds, 1);
     EXPECT_EQ(after.titleBlock.at(0).value, L"Welle");

@@ -73,26 +73,29 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheF
 }
 
 // Started by COM the stand-in stays hidden and ends with its last object; made
-// visible it belongs to the user and stays until its window is closed.
-TEST_F(Gateway, AServerStartedByComEndsWithItsLastObjectUnlessMadeVisible) {
+// visible it belongs to the user and stays until its window is closed. One that
+// is slow to start is waited for, not started twice.
+TEST_F(Gateway, AServerStartedByComIsWaitedForAndEndsWithItsLastObjectUnlessMadeVisible) {
     ASSERT_TRUE(test::closeServers());
+    standin::State slow = test::demoDrawing();
+    slow.slowStartMs = 3000;
+    files.write(slow);
     files.clearJournal();
     cad::createObject(L"SldWorks.Application").get(L"Visible");
     ASSERT_TRUE(test::waitUntil([&] { return files.count(L"exit process") == 1; }));
+    EXPECT_EQ(files.serverStarts().size(), 1u);
 
+    files.write(test::demoDrawing());
     cad::createObject(L"SldWorks.Application").put(L"Visible", {true});
     const HWND window = FindWindowW(L"cadstandin.TitleBlock", nullptr);
     ASSERT_TRUE(window && IsWindowVisible(window));
     cad::createObject(L"SldWorks.Application").get(L"Visible");
-    int starts = 0;
-    for (const std::wstring &line : files.journal()) {
-        if (line.starts_with(L"start process ")) {
-            ++starts;
-            EXPECT_TRUE(line.ends_with(L" by COM")) << std::string(line.begin(), line.end());
-            EXPECT_NE(std::stoul(line.substr(14)), GetCurrentProcessId());
-        }
+    const std::vector<std::wstring> starts = files.serverStarts();
+    EXPECT_EQ(starts.size(), 2u); // the visible one served the last client
+    for (const std::wstring &line : starts) {
+        EXPECT_TRUE(line.ends_with(L" by COM")) << std::string(line.begin(), line.end());
+        EXPECT_NE(std::stoul(line.substr(14)), GetCurrentProcessId());
     }
-    EXPECT_EQ(starts, 2); // the visible one served the last client
     EXPECT_EQ(files.count(L"exit process"), 1);
 }
 

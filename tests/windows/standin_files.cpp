@@ -97,15 +97,10 @@ int StandinFiles::count(const std::wstring &line) const {
     return static_cast<int>(std::count(lines.begin(), lines.end(), line));
 }
 
-standin::State demoDrawing() {
-    standin::State s;
-    s.documentType = 3;
-    s.title = L"Getriebegehäuse - Blatt1";
-    s.properties = {{L"Benennung", L"Text", L"Getriebegehäuse"},
-                    {L"Zeichnungsnummer", L"Text", L"GZ-4711-01"},
-                    {L"Konstrukteur", L"Text", L"Jonas Weidlich"},
-                    {L"Datum", L"Text", L"03.12.2026"}};
-    return s;
+std::vector<std::wstring> StandinFiles::serverStarts() const {
+    std::vector<std::wstring> starts = journal();
+    std::erase_if(starts, [](const std::wstring &line) { return !line.starts_with(L"start process "); });
+    return starts;
 }
 
 } // namespace test

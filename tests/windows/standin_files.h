@@ -4,6 +4,7 @@
 // inspects, and its journal of calls. The paths go to the stand-in through the
 // environment (started by hand from the test) and the registry (started by COM).
 
+#include "demo_drawing.h"
 #include "standin/state.h"
 
 #include <string>
@@ -13,7 +14,7 @@ namespace test {
 
 class StandinFiles {
 public:
-    StandinFiles();
+    StandinFiles(); // the demo drawing open, the journal empty
     ~StandinFiles();
     StandinFiles(const StandinFiles &) = delete;
     StandinFiles &operator=(const StandinFiles &) = delete;
@@ -27,6 +28,8 @@ public:
     // Application and document objects created and not yet released.
     int liveObjects() const;
     int count(const std::wstring &line) const;
+    // The stand-in processes started: "start process <id> by hand|by COM".
+    std::vector<std::wstring> serverStarts() const;
 
     const std::wstring &statePath() const { return state_; }
     const std::wstring &journalPath() const { return journal_; }
@@ -35,8 +38,5 @@ private:
     std::wstring state_;
     std::wstring journal_;
 };
-
-// A drawing with four distinct title-block values.
-standin::State demoDrawing();
 
 } // namespace test
