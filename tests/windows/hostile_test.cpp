@@ -1,7 +1,7 @@
 // What real installations throw at the program: values of every automation type,
-// objects that are not documents, members that fail in each way a server can,
-// and a broken state. Each case ends in either the value automation's coercion
-// gives or one error report naming the member; never a crash, hang or leak.
+// objects that are not documents, and members that fail in each way a server can.
+// Each case ends in either the value automation's coercion gives or one error
+// report naming the member; never a crash, hang or leak.
 
 #include "window_fixture.h"
 
