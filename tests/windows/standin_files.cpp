@@ -1,5 +1,6 @@
 #include "standin_files.h"
 
+#include "standin/shared_file.h"
 #include "standin/utf8.h"
 
 #include <windows.h>
@@ -9,40 +10,6 @@
 #include <sstream>
 
 namespace test {
-namespace {
-
-// With every sharing right, so that the server can append to the journal and
-// replace the state (an atomic rename) while a test reads either.
-std::string readFile(const std::wstring &path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    std::string bytes;
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[65536];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
-        bytes.append(chunk, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-// Written beside and renamed into place, as the server saves: it never reads half
-// a state. Wine refuses to replace a file that anyone has open, as the server has
-// for a moment whenever it reads the state: then the rename is tried again.
-void writeFile(const std::wstring &path, const std::string &bytes) {
-    const std::wstring temporary = path + L".test";
-    const HANDLE file =
-        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    for (int attempt = 1; !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) && attempt < 200;
-         ++attempt)
-        Sleep(10);
-}
-
-} // namespace
 
 // The same files for every test of a prefix, so that whichever server is running
 // serves the test at hand.
@@ -65,21 +32,23 @@ StandinFiles::~StandinFiles() {
     DeleteFileW(journal_.c_str());
 }
 
-void StandinFiles::write(const standin::State &state) const { writeFile(state_, standin::formatState(state)); }
+void StandinFiles::write(const standin::State &state) const {
+    standin::replaceShared(state_, standin::formatState(state));
+}
 
-void StandinFiles::writeRaw(const std::string &bytes) const { writeFile(state_, bytes); }
+void StandinFiles::writeRaw(const std::string &bytes) const { standin::replaceShared(state_, bytes); }
 
-standin::State StandinFiles::state() const { return standin::parseState(readFile(state_), state_); }
+standin::State StandinFiles::state() const { return standin::parseState(standin::readShared(state_), state_); }
 
 std::vector<std::wstring> StandinFiles::journal() const {
     std::vector<std::wstring> lines;
-    std::istringstream in(readFile(journal_));
+    std::istringstream in(standin::readShared(journal_));
     for (std::string line; std::getline(in, line);)
         lines.push_back(standin::fromUtf8(line).value_or(L"<not UTF-8>"));
     return lines;
 }
 
-void StandinFiles::clearJournal() const { writeFile(journal_, {}); }
+void StandinFiles::clearJournal() const { standin::replaceShared(journal_, {}); }
 
 int StandinFiles::liveObjects() const {
     int live = 0;

@@ -3,6 +3,8 @@
 // The stand-in CAD program's two files: its state, which a test sets and
 // inspects, and its journal of calls. The paths go to the stand-in through the
 // environment (started by hand from the test) and the registry (started by COM).
+// Both are read and replaced as the server does, so no one sees half a file; one
+// that cannot be read or replaced throws standin::Fault.
 
 #include "demo_drawing.h"
 #include "standin/state.h"
