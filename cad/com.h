@@ -21,12 +21,16 @@ private:
     bool initialised_ = false;
 };
 
+// How long a busy server is waited for before the user is asked: about ten
+// seconds, as automation clients do.
+inline constexpr std::chrono::milliseconds kPatience{10'000};
+
 // What the gateway does when the server rejects a call because it is busy (a
 // dialog open, a rebuild running): such a call was not executed, so it is repeated
 // after a pause that grows, for `patience`; then `retryAgain` decides whether to
 // wait another round or to give up, which raises cad::Cancelled.
 struct BusyPolicy {
-    std::chrono::milliseconds patience{10'000};
+    std::chrono::milliseconds patience = kPatience;
     std::function<bool()> retryAgain;
 };
 

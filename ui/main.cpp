@@ -10,8 +10,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     InitCommonControlsEx(&controls);
     const cad::ComApartment apartment;
 
-    // About ten seconds on a busy CAD program before asking, as automation clients do.
-    ui::frmSfInfo window(instance, std::wstring(titleblock::kApplicationProgId), std::chrono::seconds(10));
+    ui::frmSfInfo window(instance, std::wstring(titleblock::kApplicationProgId), cad::kPatience);
     window.show(showCommand);
     if (!window.hwnd())
         return 1; // no window could be made: nothing to wait for
