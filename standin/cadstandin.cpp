@@ -90,12 +90,16 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) override {
-        if (!info || info->iid != IID_IDispatch)
+        // Calls to the program's objects are turned away, the activation among them
+        // (the class object's CreateInstance), as by a program with a dialog open.
+        if (!info || (info->iid != IID_IDispatch && info->iid != IID_IClassFactory))
             return SERVERCALL_ISHANDLED;
         refreshBusy();
         if (GetTickCount64() >= g_process.busyUntil)
             return SERVERCALL_ISHANDLED;
-        journal(info->wMethod == 5 ? "reject GetIDsOfNames" : "reject Invoke");
+        journal(info->iid == IID_IClassFactory ? "reject CreateInstance"
+                : info->wMethod == 5           ? "reject GetIDsOfNames"
+                                               : "reject Invoke");
         return SERVERCALL_REJECTED;
     }
     DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }

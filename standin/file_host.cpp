@@ -26,6 +26,9 @@ std::wstring FileHost::name() const { return server::statePath(); }
 
 void FileHost::madeVisible() { server::madeVisible(); }
 
+// Sleeps without pumping messages: a program busy on its own thread.
+void FileHost::stall(int ms) { Sleep(static_cast<DWORD>(ms)); }
+
 // As a crashed program ends; unlike TerminateProcess this leaves Wine's COM able
 // to start the server again.
 void FileHost::crash() {

@@ -12,6 +12,7 @@ public:
     void journal(const std::string &utf8Line) override;
     std::wstring name() const override;
     void madeVisible() override;
+    void stall(int ms) override;
     [[noreturn]] void crash() override;
 };
 

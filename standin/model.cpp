@@ -107,6 +107,11 @@ Value Model::invoke(Target target, int member, unsigned invocation, const std::v
         host_.journal(toUtf8(L"crash in " + std::wstring(info.name)));
         host_.crash();
     }
+    if (state_.silence && state_.silence->member == info.name && calls == 1) {
+        host_.journal(toUtf8(L"silent in " + std::wstring(info.name)));
+        host_.stall(state_.silence->ms);
+        host_.journal(toUtf8(L"silence ends in " + std::wstring(info.name)));
+    }
     for (const Failure &failure : state_.failures)
         if (failure.member == info.name && calls > failure.after)
             throw Fault{failure.hresult, failure.description, failure.style};

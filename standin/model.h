@@ -34,6 +34,7 @@ public:
     virtual void journal(const std::string &utf8Line) = 0;
     virtual std::wstring name() const = 0;           // for error messages
     virtual void madeVisible() = 0;                  // a client put Visible to True
+    virtual void stall(int ms) = 0;                  // answers nothing, not even messages
     [[noreturn]] virtual void crash() = 0;           // ends the process inside the call
 
 protected:

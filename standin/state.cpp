@@ -220,6 +220,9 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
         } else if (key == L"crash") {
             arity(3, 3);
             state.crash = Crash{reader.text(t[1]), reader.integer(t[2])};
+        } else if (key == L"silent") {
+            arity(3, 3);
+            state.silence = Silence{reader.text(t[1]), reader.integer(t[2])};
         } else if (key == L"slowstart") {
             arity(2, 2);
             state.slowStartMs = reader.integer(t[1]);
@@ -262,6 +265,8 @@ std::string formatState(const State &state) {
         out += L"busy " + std::to_wstring(state.busyMs) + L"\n";
     if (state.crash)
         out += L"crash " + quoted(state.crash->member) + L" " + std::to_wstring(state.crash->call) + L"\n";
+    if (state.silence)
+        out += L"silent " + quoted(state.silence->member) + L" " + std::to_wstring(state.silence->ms) + L"\n";
     if (state.slowStartMs)
         out += L"slowstart " + std::to_wstring(state.slowStartMs) + L"\n";
     return toUtf8(out);

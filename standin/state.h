@@ -50,6 +50,13 @@ struct Crash {
     int call = 1;
 };
 
+// A member whose first call on a connection takes `ms` to come back: the program
+// is busy on its own thread (a long rebuild, a hang) and answers no one meanwhile.
+struct Silence {
+    std::wstring member;
+    int ms = 0;
+};
+
 // A title-block text as the drawing shows it.
 struct Shown {
     std::wstring name;
@@ -71,6 +78,7 @@ struct State {
     // Faults of the local server's process.
     int busyMs = 0;      // from the next call on, reject calls this long or until the state changes
     std::optional<Crash> crash;
+    std::optional<Silence> silence;
     int slowStartMs = 0; // wait this long before serving
 };
 

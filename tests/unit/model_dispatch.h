@@ -112,6 +112,7 @@ public:
     }
     std::wstring name() const override { return L"memory"; }
     void madeVisible() override {}
+    void stall(int) override {}
     [[noreturn]] void crash() override { throw standin::Fault{static_cast<std::int32_t>(0x800706BE), L"crashed"}; }
 
 private:

@@ -39,6 +39,7 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
     s.titleBlock = {{L"Benennung", L"vor dem Rebuild"}};
     s.busyMs = 2000;
     s.crash = standin::Crash{L"AddCustomInfo", 2};
+    s.silence = standin::Silence{L"EditRebuild", 4000};
     s.slowStartMs = 3000;
 
     const State back = standin::parseState(standin::formatState(s), L"state");
@@ -51,6 +52,7 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
     EXPECT_EQ(back.refuseCreate.value().description, L"nicht registriert");
     EXPECT_EQ(back.titleBlock.at(0).value, L"vor dem Rebuild");
     EXPECT_EQ(back.crash.value().call, 2);
+    EXPECT_EQ(back.silence.value().ms, 4000);
 }
 
 TEST(StateFile, AcceptsWhatPeopleWrite) {
