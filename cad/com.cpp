@@ -2,6 +2,7 @@
 
 #include "cad/com_owners.h"
 #include "cad/error.h"
+#include "cad/waiting.h"
 
 #include <objbase.h>
 #include <wrl/client.h>
@@ -93,51 +94,15 @@ Variant toVariant(const Value &value, std::wstring_view member) {
     return v;
 }
 
-using Busy = std::shared_ptr<const BusyPolicy>;
+using Connection = std::shared_ptr<com::Waiting>;
 
-// Waits while the thread's windows go on painting; whatever the user does
-// meanwhile reaches the window, which starts nothing while an operation runs.
-void waitPumping(std::chrono::milliseconds pause) {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(pause.count());
-    for (ULONGLONG now; (now = GetTickCount64()) < end;) {
-        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam)); // for the program's own loop
-                return;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
-
-// Makes `call` until the server takes it. A rejected call was not executed, so
-// repeating it with the same arguments is safe; any other result is final.
-template <class Call> HRESULT untilAccepted(const BusyPolicy &busy, Call call) {
-    for (;;) {
-        std::chrono::milliseconds waited{0}, pause{50};
-        for (;;) {
-            const HRESULT hr = call();
-            if (hr != RPC_E_CALL_REJECTED && hr != RPC_E_SERVERCALL_RETRYLATER)
-                return hr;
-            if (waited >= busy.patience)
-                break;
-            waitPumping(pause);
-            waited += pause;
-            pause = std::min(pause * 2, std::chrono::milliseconds{500});
-        }
-        if (!busy.retryAgain || !busy.retryAgain())
-            throw Cancelled();
-    }
-}
-
-Value fromVariant(Variant &variant, const Busy &busy);
+Value fromVariant(Variant &variant, const Connection &connection);
 
 class ComDispatch final : public Dispatch {
 public:
-    ComDispatch(ComPtr<IDispatch> dispatch, Busy busy) : dispatch_(std::move(dispatch)), busy_(std::move(busy)) {}
+    ComDispatch(ComPtr<IDispatch> dispatch, Connection connection)
+        : connection_(std::move(connection)), dispatch_(std::move(dispatch)) {}
+    ~ComDispatch() override { connection_->release(dispatch_); }
 
     Value invoke(std::wstring_view member, Access access, std::span<const Value> args) override {
         const DISPID id = idOf(member);
@@ -161,13 +126,13 @@ public:
         Variant result;
         ExcepInfo exception;
         UINT badArgument = 0;
-        const HRESULT hr = untilAccepted(*busy_, [&] {
+        const HRESULT hr = connection_->call([&] {
             return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                      put ? nullptr : result.receive(), exception.get(), &badArgument);
         });
         if (FAILED(hr))
             exception.raise(hr, member);
-        return fromVariant(result, busy_);
+        return fromVariant(result, connection_);
     }
 
 private:
@@ -178,15 +143,15 @@ private:
         LPOLESTR names[] = {name.data()};
         DISPID id = DISPID_UNKNOWN;
         const HRESULT hr =
-            untilAccepted(*busy_, [&] { return dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
+            connection_->call([&] { return dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
         if (FAILED(hr))
             fail(hr, member);
         ids_.emplace(std::move(name), id);
         return id;
     }
 
+    Connection connection_;
     ComPtr<IDispatch> dispatch_;
-    Busy busy_;
     std::map<std::wstring, DISPID, std::less<>> ids_; // one lookup per member name
 };
 
@@ -197,13 +162,13 @@ std::wstring coercedText(Variant &variant) {
     return Bstr::adopt(std::exchange(text.get()->bstrVal, nullptr)).str();
 }
 
-Value fromVariant(Variant &variant, const Busy &busy) {
+Value fromVariant(Variant &variant, const Connection &connection) {
     VARIANT &v = *variant.get();
     if (v.vt & VT_BYREF) {
         Variant direct;
         if (FAILED(VariantCopyInd(direct.get(), &v)))
             return Unsupported{L"a reference"};
-        return fromVariant(direct, busy);
+        return fromVariant(direct, connection);
     }
     if (v.vt & VT_ARRAY)
         return Unsupported{L"an array"};
@@ -238,7 +203,7 @@ Value fromVariant(Variant &variant, const Busy &busy) {
     case VT_DISPATCH:
         if (!v.pdispVal)
             return Nothing{};
-        return Object(std::make_shared<ComDispatch>(ComPtr<IDispatch>(v.pdispVal), busy));
+        return Object(std::make_shared<ComDispatch>(ComPtr<IDispatch>(v.pdispVal), connection));
     case VT_UNKNOWN: return Unsupported{L"an object without automation"};
     case VT_ERROR: return Unsupported{L"an error value"};
     default: return Unsupported{L"a value of variant type " + std::to_wstring(v.vt)};
@@ -247,27 +212,19 @@ Value fromVariant(Variant &variant, const Busy &busy) {
 
 } // namespace
 
-ComApartment::ComApartment() {
-    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    initialised_ = SUCCEEDED(hr);
-}
-
-ComApartment::~ComApartment() {
-    if (initialised_)
-        CoUninitialize();
-}
-
-Object createObject(std::wstring_view progId, BusyPolicy busy) {
+Object createObject(std::wstring_view progId, Patience patience) {
     const std::wstring name(progId);
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
     if (FAILED(hr))
         fail(hr, progId);
+    // A busy server refuses the activation as readily as any other call.
+    auto connection = std::make_shared<com::Waiting>(std::move(patience));
     ComPtr<IDispatch> dispatch;
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&dispatch));
+    hr = connection->call([&] { return CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&dispatch)); });
     if (FAILED(hr))
         fail(hr, progId);
-    return Object(std::make_shared<ComDispatch>(std::move(dispatch), std::make_shared<const BusyPolicy>(std::move(busy))));
+    return Object(std::make_shared<ComDispatch>(std::move(dispatch), std::move(connection)));
 }
 
 } // namespace cad

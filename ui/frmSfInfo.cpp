@@ -43,13 +43,24 @@ void registerClass(HINSTANCE instance, WNDPROC proc) {
     RegisterClassExW(&wc);
 }
 
+// Keys and clicks made while an operation runs wait in the queue: every wait for
+// the CAD program lets only painting through. Run later, they would start an
+// operation again, type into a field late or answer a question unread. The wait
+// cursor said "not now".
+void dropInput() {
+    MSG input;
+    while (PeekMessageW(&input, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT)) {
+    }
+}
+
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 } // namespace
 
 frmSfInfo::frmSfInfo(HINSTANCE instance, std::wstring progId, std::chrono::milliseconds patience)
     : instance_(instance), connect_([this, progId = std::move(progId), patience] {
-          return cad::createObject(progId, {patience, [this] { return askToRetry(); }});
+          return cad::createObject(progId, {patience, [this] { return askToRetry(); },
+                                            [this] { return askToKeepWaiting(); }});
       }) {
     registerClass(instance_, &frmSfInfo::windowProc);
 }
@@ -300,6 +311,7 @@ void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Conn
     } catch (const std::exception &) { // out of memory, in practice
         report(L"Unerwarteter Fehler: der Vorgang wurde abgebrochen.");
     }
+    dropInput();
     running_ = false;
     SetCursor(cursor);
     if (focus && IsWindow(focus))
@@ -307,22 +319,30 @@ void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Conn
 }
 
 bool frmSfInfo::askToRetry() {
-    return MessageBoxW(messageOwner(),
-                       L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil dort ein Dialog "
-                       L"ge\u00F6ffnet ist.\n\nErneut versuchen?",
-                       L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+    return messageBox(L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil dort ein Dialog "
+                      L"ge\u00F6ffnet ist.\n\nErneut versuchen?",
+                      L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
 }
 
-void frmSfInfo::report(const std::wstring &message) {
-    MessageBoxW(messageOwner(), message.c_str(), L"blattkopf", MB_OK | MB_ICONERROR);
+bool frmSfInfo::askToKeepWaiting() {
+    return messageBox(L"Das CAD-Programm antwortet nicht, zum Beispiel weil es gerade ein Dokument neu "
+                      L"aufbaut.\n\nWeiter warten?\n\nWenn Sie nicht weiter warten, kann das CAD-Programm den "
+                      L"Aufruf trotzdem noch ausf\u00FChren: Werte, die gerade geschrieben werden, k\u00F6nnen "
+                      L"also sp\u00E4ter noch im Dokument ankommen.",
+                      L"blattkopf", MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
-void frmSfInfo::inform(const std::wstring &message) {
-    MessageBoxW(messageOwner(), message.c_str(), L"Information", MB_OK);
-}
+void frmSfInfo::report(const std::wstring &message) { messageBox(message, L"blattkopf", MB_OK | MB_ICONERROR); }
 
-// While the window loads it is hidden; a box it owned then would have no taskbar entry.
-HWND frmSfInfo::messageOwner() const { return IsWindowVisible(hwnd_) ? hwnd_ : nullptr; }
+void frmSfInfo::inform(const std::wstring &message) { messageBox(message, L"Information", MB_OK); }
+
+// Every box comes while an operation runs: keys made before it came up were not
+// meant for it and must not answer it, a report least of all. While the window
+// loads it is hidden; a box it owned then would have no taskbar entry.
+int frmSfInfo::messageBox(const std::wstring &text, const wchar_t *title, UINT style) {
+    dropInput();
+    return MessageBoxW(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, text.c_str(), title, style);
+}
 
 HWND frmSfInfo::fieldControl(titleblock::Field field) const {
     switch (field) {

@@ -24,8 +24,8 @@ class frmSfInfo final : public titleblock::Form {
 public:
     static constexpr const wchar_t *kClassName = L"blattkopf.frmSfInfo";
 
-    // Connects to the automation server registered under `progId`, waiting up to
-    // `patience` on a busy one before asking the user.
+    // Connects to the automation server registered under `progId`, bearing with a
+    // busy or silent one for `patience` before asking the user.
     frmSfInfo(HINSTANCE instance, std::wstring progId, std::chrono::milliseconds patience);
     frmSfInfo(const frmSfInfo &) = delete;
     frmSfInfo &operator=(const frmSfInfo &) = delete;
@@ -61,7 +61,8 @@ private:
     void run(void (*operation)(titleblock::Form &, const titleblock::Connect &));
     void report(const std::wstring &message);
     bool askToRetry();
-    HWND messageOwner() const;
+    bool askToKeepWaiting();
+    int messageBox(const std::wstring &text, const wchar_t *title, UINT style);
     HWND fieldControl(titleblock::Field field) const;
 
     HINSTANCE instance_;

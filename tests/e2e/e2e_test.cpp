@@ -37,24 +37,24 @@ protected:
     }
     // Tab, and wait until the focus has arrived, so what is typed next goes there.
     bool tabTo(ControlId id) const {
-        program->key(VK_TAB);
+        test::press({VK_TAB});
         return test::waitUntil([&] {
             const HWND focus = program->focus();
             return focus == program->control(id) || GetParent(focus) == program->control(id);
         });
     }
-    // Waits until the stand-in has seen `count` operations end, each releasing its application.
+    // Waits until `count` operations have ended, each releasing its application, and
+    // the window takes input again.
     bool operationsDone(int count) const {
-        return test::waitUntil([&] { return files.count(L"release Application") == count; });
+        return test::waitUntil([&] { return files.count(L"release Application") == count; }) && program->idle();
     }
     // Waits for the program's message box, notes its text and answers it with Enter.
     std::wstring answerMessageBox() const {
         HWND box = nullptr;
-        if (!test::waitUntil([&] { return (box = program->messageBox()) != nullptr; }))
+        if (!test::waitUntil([&] { return (box = program->messageBox()) != nullptr; }) || !test::toFront(box))
             return L"<no message box>";
         const std::wstring message = test::windowText(GetDlgItem(box, 0xFFFF));
-        test::waitUntil([&] { return program->focus() && IsChild(box, program->focus()); });
-        program->key(VK_RETURN);
+        test::press({VK_RETURN});
         test::waitUntil([&] { return !IsWindow(box); });
         return message;
     }
@@ -69,24 +69,25 @@ TEST_F(EndToEnd, ASessionShowsWritesRereadsAndExits) {
     start();
     ASSERT_TRUE(windowShown());
     EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"03.12.2026"}));
-    program->type(L"Lagerbock für Welle ∅40"); // each field's text is selected whole, so typing replaces it
+    ASSERT_TRUE(test::toFront(program->window()));
+    test::type(L"Lagerbock für Welle ∅40"); // each field's text is selected whole, so typing replaces it
     ASSERT_TRUE(tabTo(ControlId::txtSfZeichnungsnummer));
-    program->type(L"LB-0815");
+    test::type(L"LB-0815");
     ASSERT_TRUE(tabTo(ControlId::cmbSfKonstrukteur));
-    program->type(L"Counselor Mira Holm");
+    test::type(L"Counselor Mira Holm");
     ASSERT_TRUE(tabTo(ControlId::txtSfDatum));
-    program->type(L"07.12.2026");
-    program->altKey(L'e');
+    test::type(L"07.12.2026");
+    test::press({VK_MENU, 'E'});
     ASSERT_TRUE(operationsDone(2)); // the load, then this write
     EXPECT_EQ(test::values(files.state()), (std::vector<std::wstring>{L"Lagerbock für Welle ∅40", L"LB-0815",
                                                                   L"Counselor Mira Holm", L"07.12.2026"}));
     EXPECT_FALSE(program->messageBox());
 
-    program->click(ControlId::chkRebuild);
+    test::click(program->control(ControlId::chkRebuild));
     ASSERT_TRUE(test::waitUntil([&] {
         return SendMessageW(program->control(ControlId::chkRebuild), BM_GETCHECK, 0, 0) == BST_UNCHECKED;
     }));
-    program->altKey(L'e');
+    test::press({VK_MENU, 'E'});
     EXPECT_EQ(answerMessageBox(), L"Werte werden erst nach dem nächsten Rebuild im Blattkopf eingetragen");
     ASSERT_TRUE(operationsDone(3)); // the box comes before the write's handles are released
     EXPECT_FALSE(program->messageBox()) << "a second message box";
@@ -96,10 +97,12 @@ TEST_F(EndToEnd, ASessionShowsWritesRereadsAndExits) {
     standin::State changed = test::demoDrawing();
     changed.properties[1].value = L"GZ-4711-02 Ä";
     files.write(changed);
-    program->altKey(L'w');
-    ASSERT_TRUE(test::waitUntil([&] { return program->text(ControlId::txtSfZeichnungsnummer) == L"GZ-4711-02 Ä"; }));
+    ASSERT_TRUE(test::toFront(program->window())); // after a message box, as a user clicks into the window
+    test::press({VK_MENU, 'W'});
+    ASSERT_TRUE(operationsDone(4));
+    EXPECT_EQ(program->text(ControlId::txtSfZeichnungsnummer), L"GZ-4711-02 Ä");
 
-    program->click(ControlId::cmdExit);
+    test::click(program->control(ControlId::cmdExit));
     DWORD exitCode = 1;
     ASSERT_TRUE(test::waitUntil([&] { return program->exited(&exitCode); }));
     EXPECT_EQ(exitCode, 0u);
@@ -112,22 +115,49 @@ TEST_F(EndToEnd, ACrashMidWriteIsReportedAsALostConnectionAndTheNextReadStartsTh
     standin::State crashing = test::demoDrawing();
     crashing.crash = standin::Crash{L"AddCustomInfo", 2};
     files.write(crashing);
-    program->altKey(L'e');
+    ASSERT_TRUE(test::toFront(program->window()));
+    test::press({VK_MENU, 'E'});
     const std::wstring report = answerMessageBox();
     EXPECT_NE(report.find(L"Die Verbindung zum CAD-Programm ist abgebrochen."), std::wstring::npos)
         << std::string(report.begin(), report.end());
     EXPECT_NE(report.find(L"\u201EAddCustomInfo\u201C"), std::wstring::npos);
     EXPECT_NE(report.find(L"Fehlercode: 0x800706"), std::wstring::npos);
+    ASSERT_TRUE(program->idle());
     EXPECT_FALSE(program->messageBox()) << "a second report";
-    ASSERT_TRUE(program->window());
 
     // The server died after deleting all four and adding the first: that is what it left.
-    program->altKey(L'w');
+    ASSERT_TRUE(test::toFront(program->window()));
+    test::press({VK_MENU, 'W'});
     ASSERT_TRUE(operationsDone(2));
     EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse", L"", L"", L""}));
     const std::vector<std::wstring> starts = files.serverStarts();
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_TRUE(starts[0].ends_with(L" by COM"));
+}
+
+// Keys and clicks made while the CAD program keeps an operation waiting, first busy
+// (rejecting calls) then silent (not answering one), are dropped when it ends:
+// nothing runs twice and nothing is typed into a field late.
+TEST_F(EndToEnd, InputMadeWhileAnOperationWaitsForTheCadProgramIsDropped) {
+    start();
+    ASSERT_TRUE(windowShown());
+    ASSERT_TRUE(test::toFront(program->window()));
+    standin::State waiting = test::demoDrawing();
+    waiting.busyMs = 1500;
+    waiting.silence = standin::Silence{L"EditRebuild", 1500};
+    files.write(waiting);
+    test::press({VK_MENU, 'E'});
+    for (const wchar_t *phase : {L"reject CreateInstance", L"silent in EditRebuild"}) {
+        ASSERT_TRUE(test::waitUntil([&] { return files.count(phase) > 0; }));
+        test::click(program->control(ControlId::cmdSfEintragen));
+        test::press({VK_MENU, 'E'});
+        test::type(L"spät");
+        test::click(program->control(ControlId::cmdSfAuslesen));
+    }
+    ASSERT_TRUE(operationsDone(2)); // the load, then this write
+    EXPECT_EQ(files.count(L"create Application"), 2) << "an operation ran again"; // the load, the write
+    EXPECT_EQ(program->text(ControlId::txtSfBenennung), L"Getriebegehäuse") << "typed late";
+    EXPECT_EQ(files.state().rebuilds, 1);
 }
 
 } // namespace

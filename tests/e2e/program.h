@@ -1,10 +1,11 @@
 #pragma once
 
-// blattkopf.exe running in its own process, seen and driven from outside
-// through window messages only, as a user's keyboard and eyes would.
+// blattkopf.exe running in its own process, seen from outside through window
+// messages and driven with real input, as a user's eyes and hands would.
 
 #include "layout.h"
 #include "process_windows.h"
+#include "real_input.h"
 
 #include <gtest/gtest.h>
 
@@ -48,25 +49,22 @@ public:
         return info.hwndFocus;
     }
 
-    // Pressed and released where the focus is, a message box too.
-    void key(UINT virtualKey) const {
-        const HWND target = focus();
-        PostMessageW(target, WM_KEYDOWN, virtualKey, 1);
-        PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
+    // Once an operation has made its last call, waits until the window takes commands
+    // again: it ignores them while an operation runs, and drops the input that came
+    // meanwhile before it takes the next. Probed with the date button's command; the
+    // date field is put back as it was.
+    bool idle() const {
+        const HWND date = control(ui::ControlId::txtSfDatum);
+        const std::wstring before = windowText(date);
+        SendMessageW(date, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        const bool taken = waitUntil([&] {
+            SendMessageW(window(), WM_COMMAND, MAKEWPARAM(static_cast<int>(ui::ControlId::cmdAutoDate), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(control(ui::ControlId::cmdAutoDate)));
+            return !windowText(date).empty();
+        });
+        SendMessageW(date, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(before.c_str()));
+        return taken;
     }
-    // To the window itself, whose dialog manager finds the button: under Wine the
-    // window is not always active again after a message box, and a key sent to the
-    // focus would then go nowhere.
-    void altKey(wchar_t letter) const { PostMessageW(window(), WM_SYSCHAR, letter, 0x20000001); }
-    // Into the main window's focused control. Once the window has shown, it gets
-    // the focus a moment later; characters sent before then would go nowhere.
-    void type(const std::wstring &characters) const {
-        HWND target = nullptr;
-        waitUntil([&] { return (target = focus()) && IsChild(window(), target); });
-        for (const wchar_t c : characters)
-            PostMessageW(target, WM_CHAR, c, 1);
-    }
-    void click(ui::ControlId id) const { PostMessageW(control(id), BM_CLICK, 0, 0); }
 
     bool exited(DWORD *exitCode = nullptr) const {
         if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0)

@@ -34,7 +34,7 @@ public:
     MessageBoxes &operator=(const MessageBoxes &) = delete;
 
     std::vector<SeenBox> seen;
-    // The button that answers a box: OK unless set.
+    // The button that answers a box: OK unless set; 0 leaves it to real input.
     std::function<int(const SeenBox &)> answer;
 
 private:
@@ -64,7 +64,8 @@ private:
                 seen.windowVisible = watched && IsWindowVisible(watched);
             }
             self->seen.push_back(seen);
-            PostMessageW(box, WM_COMMAND, self->answer ? self->answer(seen) : IDOK, 0);
+            if (const int button = self->answer ? self->answer(seen) : IDOK)
+                PostMessageW(box, WM_COMMAND, button, 0);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }

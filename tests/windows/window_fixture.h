@@ -8,6 +8,7 @@
 #include "layout.h"
 #include "message_boxes.h"
 #include "process_windows.h"
+#include "real_input.h"
 #include "standin_files.h"
 #include "standin_server.h"
 
@@ -42,9 +43,9 @@ protected:
         files.write(state);
         EXPECT_TRUE(test::ensureServer());
         form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), L"SldWorks.Application",
-                                               std::chrono::milliseconds(500));
+                                               std::chrono::seconds(1));
         form->show(SW_SHOWNORMAL);
-        SetForegroundWindow(form->hwnd());
+        EXPECT_TRUE(test::toFront(form->hwnd()));
         pump();
     }
 

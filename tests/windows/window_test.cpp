@@ -222,8 +222,8 @@ TEST_F(Window, EnterAndEscPressNothing) {
     EXPECT_TRUE(IsWindow(form->hwnd()));
     EXPECT_FALSE(quit);
 }
-// The window waits half a second on a busy server here, as the program does ten.
-TEST_F(Window, ABusyServerIsWaitedForThenAskedAboutAndNeverGetsTwoWrites) {
+// The window waits a second on a busy server here, as the program does ten.
+TEST_F(Window, ABusyServerIsWaitedForFromTheActivationOnThenAskedAbout) {
     open();
     setText(ControlId::txtSfBenennung, L"getippt");
     const std::vector<std::wstring> typed = fields();
@@ -231,13 +231,13 @@ TEST_F(Window, ABusyServerIsWaitedForThenAskedAboutAndNeverGetsTwoWrites) {
     busy.busyMs = 300;
     files.write(busy);
     files.clearJournal();
-    PostMessageW(control(ControlId::cmdSfEintragen), BM_CLICK, 0, 0); // arrives while the write below waits
     click(ControlId::cmdSfEintragen);
     EXPECT_TRUE(boxes.seen.empty());
+    // Even the activation is refused while the server is busy, and repeated until taken.
     const std::vector<std::wstring> journal = files.journal();
-    const auto firstAccepted = std::find(journal.begin(), journal.end(), L"put Application Visible True");
-    EXPECT_GT(std::count(journal.begin(), firstAccepted, L"reject GetIDsOfNames"), 0);
-    EXPECT_EQ(std::count(firstAccepted, journal.end(), L"reject GetIDsOfNames"), 0);
+    const auto firstAccepted = std::find(journal.begin(), journal.end(), L"create Application");
+    EXPECT_GT(std::count(journal.begin(), firstAccepted, L"reject CreateInstance"), 0);
+    EXPECT_EQ(std::count_if(firstAccepted, journal.end(), [](const std::wstring &l) { return l.starts_with(L"reject"); }), 0);
     for (const wchar_t *once : {L"create Application", L"put Application Visible True",
                                 L"call Document AddCustomInfo \"Benennung\" \"Text\" \"getippt\"",
                                 L"call Document EditRebuild"})
@@ -254,17 +254,56 @@ TEST_F(Window, ABusyServerIsWaitedForThenAskedAboutAndNeverGetsTwoWrites) {
     EXPECT_EQ(boxes.seen[0].buttons, 2);
     EXPECT_TRUE(boxes.seen[0].icon);
     EXPECT_EQ(fields(), typed);
-    EXPECT_EQ(files.count(L"put Application Visible True"), 0);
+    EXPECT_EQ(files.count(L"create Application"), 0);
 
     files.write(busy); // busy again from the next call
+    test::press({VK_ESCAPE}); // made before the question came up, so not meant for it
     boxes.answer = [&](const test::SeenBox &) {
         files.write(test::demoDrawing()); // the dialog in the CAD program was closed
-        return IDRETRY;
+        test::press({VK_RETURN});         // Retry, the default button, behind the Esc in the queue
+        return 0;
     };
     click(ControlId::cmdSfEintragen);
     EXPECT_EQ(boxes.seen.size(), 2u);
     EXPECT_EQ(files.state().rebuilds, 1); // the demo drawing's first
     EXPECT_EQ(files.count(L"call Document AddCustomInfo \"Benennung\" \"Text\" \"getippt\""), 1);
+}
+
+// A server that takes a call and goes silent (a long rebuild) is asked about only
+// once the call has gone unanswered for the patience (a second here); going on
+// waiting asks again after another; stopping ends the operation without a report.
+TEST_F(Window, ASilentServerIsAskedAboutAfterThePatienceAndCanBeLeft) {
+    open();
+    setText(ControlId::txtSfBenennung, L"getippt");
+    const std::vector<std::wstring> typed = fields();
+    standin::State silent = test::demoDrawing();
+    silent.silence = standin::Silence{L"EditRebuild", 300}; // heard from three times meanwhile
+    files.write(silent);
+    click(ControlId::cmdSfEintragen);
+    EXPECT_TRUE(boxes.seen.empty());
+    EXPECT_EQ(files.state().rebuilds, 1);
+
+    silent.silence->ms = 3000;
+    files.write(silent);
+    boxes.answer = [&](const test::SeenBox &) { return boxes.seen.size() == 1 ? IDYES : IDNO; };
+    click(ControlId::cmdSfEintragen);
+    ASSERT_EQ(boxes.seen.size(), 2u); // asked, asked again, stopped: no report follows
+    for (const test::SeenBox &box : boxes.seen) {
+        EXPECT_EQ(box.title, L"blattkopf");
+        EXPECT_NE(box.text.find(L"antwortet nicht"), std::wstring::npos);
+        EXPECT_NE(box.text.find(L"Weiter warten?"), std::wstring::npos);
+        EXPECT_EQ(box.buttons, 2);
+        EXPECT_TRUE(box.icon);
+    }
+    EXPECT_EQ(fields(), typed);
+    // Wine lets a stopped call return only once the server answers, and the server
+    // carried it out: the write landed after all, as the question warned.
+    EXPECT_EQ(files.state().rebuilds, 1);
+
+    files.write(test::demoDrawing());
+    click(ControlId::cmdSfAuslesen);
+    EXPECT_EQ(boxes.seen.size(), 2u);
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"03.12.2026"}));
 }
 
 } // namespace

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+namespace cad {
+
+// How long the CAD program may keep a call waiting before the user is asked: about
+// ten seconds, as automation clients do.
+inline constexpr std::chrono::milliseconds kPatience{10'000};
+
+// What the gateway does when the CAD program keeps a call waiting.
+//
+// Busy (a dialog open), it rejects calls, which it then has not executed: each is
+// repeated after a growing pause for `length`, then `retryBusy` decides whether to
+// try another round. Unset, the gateway gives up.
+//
+// Silent (a long rebuild, a hang), it takes a call and does not answer: once the
+// call has gone unanswered for `length`, `keepWaiting` decides, and is asked again
+// after each further `length`. Unset, the gateway waits as long as it takes.
+//
+// Either question answered with false ends the operation with cad::Cancelled.
+struct Patience {
+    std::chrono::milliseconds length = kPatience;
+    std::function<bool()> retryBusy;
+    std::function<bool()> keepWaiting;
+};
+
+} // namespace cad

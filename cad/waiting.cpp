@@ -1,0 +1,120 @@
+#include "cad/waiting.h"
+
+#include "cad/error.h"
+
+#include <objbase.h>
+
+#include <algorithm>
+#include <system_error>
+#include <utility>
+
+namespace cad::com {
+namespace {
+
+thread_local Waiting *t_current = nullptr;
+
+constexpr DWORD kHeartbeatMs = 100;
+
+void CALLBACK beat(PTP_CALLBACK_INSTANCE, PVOID thread, PTP_TIMER) {
+    PostThreadMessageW(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(thread)), WM_NULL, 0, 0);
+}
+
+bool rejected(HRESULT hr) { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
+
+} // namespace
+
+// Marks a call of this connection as the one under way on the thread.
+class Waiting::Outgoing {
+public:
+    explicit Outgoing(Waiting &waiting) : previous_(std::exchange(t_current, &waiting)) {}
+    ~Outgoing() { t_current = previous_; }
+    Outgoing(const Outgoing &) = delete;
+    Outgoing &operator=(const Outgoing &) = delete;
+
+private:
+    Waiting *previous_;
+};
+
+Waiting::Waiting(Patience patience)
+    : patience_(std::move(patience)), thread_(GetCurrentThreadId()),
+      heartbeat_(CreateThreadpoolTimer(&beat, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(thread_)), nullptr)),
+      never_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    if (!heartbeat_ || !never_) {
+        const DWORD error = GetLastError();
+        if (heartbeat_)
+            CloseThreadpoolTimer(heartbeat_);
+        if (never_)
+            CloseHandle(never_);
+        throw std::system_error(static_cast<int>(error), std::system_category());
+    }
+    FILETIME due{};
+    ULARGE_INTEGER relative{};
+    relative.QuadPart = static_cast<ULONGLONG>(-static_cast<LONGLONG>(kHeartbeatMs) * 10'000);
+    due.dwLowDateTime = relative.LowPart;
+    due.dwHighDateTime = relative.HighPart;
+    SetThreadpoolTimer(heartbeat_, &due, kHeartbeatMs, 0);
+}
+
+Waiting::~Waiting() {
+    SetThreadpoolTimer(heartbeat_, nullptr, 0, 0);
+    WaitForThreadpoolTimerCallbacks(heartbeat_, TRUE);
+    CloseThreadpoolTimer(heartbeat_);
+    CloseHandle(never_);
+}
+
+HRESULT Waiting::call(const std::function<HRESULT()> &attempt) {
+    for (;;) {
+        std::chrono::milliseconds waited{0}, pause{50};
+        for (;;) {
+            if (stopped_)
+                throw Cancelled();
+            HRESULT hr;
+            {
+                const Outgoing outgoing(*this);
+                hr = attempt();
+            }
+            if (stopped_)
+                throw Cancelled(); // whatever the server said: the user has let this operation go
+            if (!rejected(hr))
+                return hr;
+            if (waited >= patience_.length)
+                break;
+            this->pause(pause);
+            waited += pause;
+            pause = std::min(pause * 2, std::chrono::milliseconds{500});
+        }
+        if (!patience_.retryBusy || !patience_.retryBusy())
+            throw Cancelled();
+    }
+}
+
+void Waiting::release(Microsoft::WRL::ComPtr<IDispatch> &object) {
+    const Outgoing outgoing(*this);
+    object.Reset();
+}
+
+Waiting *Waiting::current() { return t_current; }
+
+DWORD Waiting::pending(DWORD elapsed) {
+    if (stopped_)
+        return PENDINGMSG_CANCELCALL; // releasing the handles too: nothing more is waited for
+    const auto length = static_cast<ULONGLONG>(patience_.length.count());
+    if (asking_ || !patience_.keepWaiting || elapsed < length || GetTickCount64() < answered_ + length)
+        return PENDINGMSG_WAITDEFPROCESS;
+    asking_ = true;
+    const bool wait = patience_.keepWaiting();
+    asking_ = false;
+    answered_ = GetTickCount64();
+    stopped_ = !wait;
+    return wait ? PENDINGMSG_WAITDEFPROCESS : PENDINGMSG_CANCELCALL;
+}
+
+// COM's own wait: the thread's windows go on painting and answering what is sent to
+// them, while keys and clicks stay queued, as during any call.
+void Waiting::pause(std::chrono::milliseconds length) const {
+    HANDLE handle = never_;
+    DWORD index = 0;
+    CoWaitForMultipleHandles(0, static_cast<DWORD>(length.count()), 1, &handle, &index);
+}
+
+} // namespace cad::com

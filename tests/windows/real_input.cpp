@@ -1,0 +1,60 @@
+#include "real_input.h"
+
+#include "process_windows.h"
+
+#include <vector>
+
+namespace test {
+namespace {
+
+INPUT key(WORD virtualKey, wchar_t character, DWORD flags) {
+    INPUT input{INPUT_KEYBOARD};
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = character;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+void send(std::vector<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+} // namespace
+
+bool toFront(HWND window) {
+    SetForegroundWindow(window);
+    return waitUntil([&] { return GetForegroundWindow() == window; });
+}
+
+void press(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (const WORD k : keys)
+        inputs.push_back(key(k, 0, 0));
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it)
+        inputs.push_back(key(*it, 0, KEYEVENTF_KEYUP));
+    send(inputs);
+}
+
+void type(const std::wstring &characters) {
+    std::vector<INPUT> inputs;
+    for (const wchar_t c : characters) {
+        inputs.push_back(key(0, c, KEYEVENTF_UNICODE));
+        inputs.push_back(key(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
+    }
+    send(inputs);
+}
+
+void click(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    INPUT mouse{INPUT_MOUSE};
+    mouse.mi.dx = MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    mouse.mi.dy = MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    std::vector<INPUT> inputs(3, mouse);
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    send(inputs);
+}
+
+} // namespace test
