@@ -300,7 +300,6 @@ void frmSfInfo::berTxtSelAll() {
 // window, with everything the user typed, stays.
 void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Connect &)) {
     running_ = true;
-    const HWND focus = GetFocus();
     const HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     try {
         operation(*this, connect_);
@@ -314,8 +313,6 @@ void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Conn
     dropInput();
     running_ = false;
     SetCursor(cursor);
-    if (focus && IsWindow(focus))
-        SetFocus(focus);
 }
 
 bool frmSfInfo::askToRetry() {

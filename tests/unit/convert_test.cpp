@@ -24,6 +24,7 @@ TEST(ToText, CoercesEachKindAsAutomationDoes) {
         {std::int64_t{-42}, L"-42"},
         {std::int64_t{1} << 40, L"1099511627776"},
         {1.5, L"1.5"},
+        {1234567.5, L"1234567.5"},
         {0.1, L"0.1"},
         {1e20, L"1E+20"},
     };

@@ -23,6 +23,7 @@ struct Case {
 };
 
 constexpr auto kFailed = static_cast<std::int32_t>(0x80004005);
+constexpr auto kLicence = static_cast<std::int32_t>(0x80041001); // a code of the server's own
 constexpr SYSTEMTIME kSixthOfDecember{2026, 12, 0, 6};
 
 const Case kCases[] = {
@@ -40,8 +41,8 @@ const Case kCases[] = {
     {"ActiveDoc a text", {{L"ActiveDoc", L"text", L"Teil1"}}, {}, Run::Read, L"", L"ActiveDoc"},
     {"EditRebuild a word", {{L"EditRebuild", L"text", L"fertig"}}, {}, Run::Write, L"", L"EditRebuild"},
     {"gettype as text", {{L"gettype", L"text", L"3"}}, {}, Run::StandardValues, L"Getriebegehäuse - Blatt1", L""},
-    {"failure with EXCEPINFO", {}, {{L"CustomInfo", kFailed, L"Lizenz abgelaufen"}}, Run::Read, L"", L"CustomInfo",
-     L"Lizenz abgelaufen"},
+    {"failure with EXCEPINFO", {}, {{L"CustomInfo", kLicence, L"Lizenz abgelaufen"}}, Run::Read, L"", L"CustomInfo",
+     L"Lizenz abgelaufen\n\nFehlercode: 0x80041001"}, // the server's own words and code
     {"failure without EXCEPINFO", {}, {{L"CustomInfo", kFailed, L"", 0, standin::FaultStyle::Bare}}, Run::Read, L"",
      L"CustomInfo", L"0x80004005"},
 };

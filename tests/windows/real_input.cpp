@@ -2,6 +2,7 @@
 
 #include "process_windows.h"
 
+#include <cstring>
 #include <vector>
 
 namespace test {
@@ -55,6 +56,17 @@ void click(HWND control) {
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
     inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
     send(inputs);
+}
+
+void copyText(HWND owner, const std::wstring &text) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    OpenClipboard(owner);
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, memory); // the clipboard owns it now
+    CloseClipboard();
 }
 
 } // namespace test

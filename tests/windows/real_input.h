@@ -17,5 +17,7 @@ bool toFront(HWND window);
 void press(std::initializer_list<WORD> keys);
 void type(const std::wstring &characters);
 void click(HWND control);
+// Puts the text on the clipboard, as copying it elsewhere would.
+void copyText(HWND owner, const std::wstring &text);
 
 } // namespace test

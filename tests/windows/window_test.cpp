@@ -168,6 +168,17 @@ TEST_F(Window, LoadShowsTheDocumentListsTheDesignersOnceAndFocusSelectsTheWholeT
     SetFocus(control(ControlId::cmbSfKonstrukteur));
     EXPECT_EQ(SendMessageW(control(ControlId::cmbSfKonstrukteur), CB_GETEDITSEL, 0, 0), MAKELRESULT(0, 16));
 
+    // Typed or pasted, a field takes any length, as reading and writing carry any.
+    const std::wstring pasted = std::wstring(40'000, L'Ł') + L" Ende";
+    test::copyText(form->hwnd(), pasted);
+    for (const ControlId field : {ControlId::txtSfBenennung, ControlId::txtSfZeichnungsnummer,
+                                  ControlId::cmbSfKonstrukteur, ControlId::txtSfDatum}) {
+        SetFocus(control(field));
+        test::press({VK_CONTROL, 'V'});
+        pump();
+        EXPECT_EQ(text(field), pasted) << static_cast<int>(field);
+    }
+
     click(ControlId::cmdSfAuslesen);
     click(ControlId::cmdSfAuslesen);
     EXPECT_EQ(designers(), expected);
@@ -175,7 +186,7 @@ TEST_F(Window, LoadShowsTheDocumentListsTheDesignersOnceAndFocusSelectsTheWholeT
     EXPECT_TRUE(boxes.seen.empty());
 }
 
-TEST_F(Window, WithNoDocumentTheNoticeComesBeforeTheWindowShowsAndTheFocusStays) {
+TEST_F(Window, WithNoDocumentTheNoticeComesFirstAndABoxLeavesFocusAndWindowInPlace) {
     standin::State none = test::demoDrawing();
     none.documentType.reset();
     open(none);
@@ -189,11 +200,18 @@ TEST_F(Window, WithNoDocumentTheNoticeComesBeforeTheWindowShowsAndTheFocusStays)
     EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Text1", L"Text1", L"Combo1", L"Text1"}));
     EXPECT_EQ(designers().size(), 8u);
 
-    // After a box, the focus is back in its control.
+    // After a box, the focus is back in its control. Asked to close meanwhile (Task
+    // Manager's End task sends WM_CLOSE), the window stays while the operation runs.
     SetFocus(control(ControlId::txtSfDatum));
+    boxes.answer = [&](const test::SeenBox &) {
+        SendMessageW(form->hwnd(), WM_CLOSE, 0, 0);
+        return IDOK;
+    };
     form->barSfAuslesen();
     pump();
     EXPECT_EQ(boxes.seen.size(), 2u);
+    ASSERT_TRUE(IsWindow(form->hwnd()));
+    EXPECT_FALSE(quit);
     EXPECT_EQ(GetFocus(), control(ControlId::txtSfDatum));
 }
 
