@@ -1,32 +1,13 @@
 #include "ui/frmSfInfo.h"
 
 #include "cad/com.h"
-#include "cad/error.h"
-#include "titleblock/operations.h"
 #include "ui/designers.h"
+#include "win32/owners.h"
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cwchar>
-#include <exception>
-
 namespace ui {
 namespace {
-
-std::wstring windowText(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-std::wstring errorReport(const cad::Error &error) {
-    wchar_t code[16];
-    std::swprintf(code, std::size(code), L"0x%08X", static_cast<unsigned>(error.code()));
-    const std::wstring failure = L"Der Aufruf \u201E" + error.member() + L"\u201C ist fehlgeschlagen:\n\n" +
-                                 error.description() + L"\n\nFehlercode: " + code;
-    return error.connectionLost() ? L"Die Verbindung zum CAD-Programm ist abgebrochen.\n\n" + failure : failure;
-}
 
 void registerClass(HINSTANCE instance, WNDPROC proc) {
     WNDCLASSEXW wc{sizeof(wc)};
@@ -35,25 +16,21 @@ void registerClass(HINSTANCE instance, WNDPROC proc) {
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = frmSfInfo::kClassName;
     RegisterClassExW(&wc);
 }
 
-// Keys and clicks made while an operation runs wait in the queue: every wait for
-// the CAD program lets only painting through. Run later, they would start an
-// operation again, type into a field late or answer a question unread. The wait
-// cursor said "not now".
-void dropInput() {
-    MSG input;
-    while (PeekMessageW(&input, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT)) {
-    }
-}
-
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+bool isInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
 
 } // namespace
 
@@ -83,6 +60,12 @@ void frmSfInfo::show(int showCommand) {
     SetFocus(lastFocus_);
 }
 
+bool frmSfInfo::preTranslate(MSG &message) {
+    if (isInput(message.message) && readySince_ && static_cast<LONG>(message.time - *readySince_) < 0)
+        return true;
+    return IsDialogMessageW(hwnd_, &message);
+}
+
 LRESULT CALLBACK frmSfInfo::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto *self = reinterpret_cast<frmSfInfo *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
@@ -107,7 +90,7 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         layout(GetDpiForWindow(hwnd_));
         return 0;
     case WM_COMMAND:
-        onCommand(static_cast<ControlId>(LOWORD(wParam)), HIWORD(wParam));
+        onCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_SETCURSOR:
         if (running_) {
@@ -117,7 +100,7 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_CLOSE:
         if (running_)
-            return 0; // the operation ends first; a busy server's box offers Cancel
+            return 0; // the operation ends first; its questions offer a way out
         break;
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == control(ControlId::Label6)) {
@@ -138,13 +121,13 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_DPICHANGED: {
-        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+        win32::moveToSuggested(hwnd_, lParam);
         layout(HIWORD(wParam));
         return 0;
-    }
+    case kOperationEnded:
+        readySince_ = static_cast<DWORD>(GetMessageTime());
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -153,14 +136,12 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmSfInfo::createControls() {
-    const HWND tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
-                               0, hwnd_, nullptr, instance_, nullptr);
+    const HWND tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                                         0, 0, hwnd_, nullptr, instance_, nullptr);
     for (const ControlSpec &spec : kControls) {
-        const DWORD exStyle = spec.className == std::wstring_view(L"EDIT") ? WS_EX_CLIENTEDGE : 0;
-        const HWND child = CreateWindowExW(exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
-                                           0, 0, 0, 0, hwnd_,
-                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_,
-                                           nullptr);
+        const HWND child = CreateWindowExW(spec.kind.exStyle, spec.kind.className, spec.text,
+                                           WS_CHILD | WS_VISIBLE | spec.kind.style, 0, 0, 0, 0, hwnd_,
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
         if (spec.tooltip) {
             TTTOOLINFOW tool{sizeof(tool)};
             tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -169,37 +150,30 @@ void frmSfInfo::createControls() {
             tool.lpszText = const_cast<wchar_t *>(spec.tooltip);
             SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
+        // Values of any length are shown whole, typed or pasted, and written back unchanged.
+        if (spec.role == Role::Field)
+            SendMessageW(child, spec.id == ControlId::cmbSfKonstrukteur ? CB_LIMITTEXT : EM_SETLIMITTEXT, 0, 0);
+        // Create mode and automatic rebuild work on any document: the safe defaults.
+        if (spec.role == Role::Option)
+            SendMessageW(child, BM_SETCHECK, BST_CHECKED, 0);
     }
     // A drop-down combo box ignores its creation text.
     SetWindowTextW(control(ControlId::cmbSfKonstrukteur), L"Combo1");
-    // Values of any length are shown whole and written back unchanged.
-    for (const ControlId id : {ControlId::txtSfBenennung, ControlId::txtSfZeichnungsnummer, ControlId::txtSfDatum})
-        SendMessageW(control(id), EM_SETLIMITTEXT, 0, 0);
-    SendMessageW(control(ControlId::cmbSfKonstrukteur), CB_LIMITTEXT, 0, 0);
-    // Create mode and automatic rebuild work on any document: the safe defaults.
-    for (const ControlId id : {ControlId::chkGenProp, ControlId::chkRebuild})
-        SendMessageW(control(id), BM_SETCHECK, BST_CHECKED, 0);
 }
 
 void frmSfInfo::layout(UINT dpi) {
-    font_ = dialogFont(dpi);
-    // Tahoma 14.25 pt, bold italic.
-    headingFont_.reset(CreateFontW(-MulDiv(1425, static_cast<int>(dpi), 7200), 0, 0, 0, FW_BOLD, TRUE, FALSE,
-                                   FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                   CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
-
+    faces_ = chooseFaces(hwnd_, dpi);
     // The frame as it is now, whatever DPI the system drew it for.
     RECT frame, client;
     GetWindowRect(hwnd_, &frame);
     GetClientRect(hwnd_, &client);
-    SetWindowPos(hwnd_, nullptr, 0, 0,
-                 twipsToPixels(kClientTwips.cx, dpi) + (frame.right - frame.left) - client.right,
+    SetWindowPos(hwnd_, nullptr, 0, 0, twipsToPixels(kClientTwips.cx, dpi) + (frame.right - frame.left) - client.right,
                  twipsToPixels(kClientTwips.cy, dpi) + (frame.bottom - frame.top) - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     for (const ControlSpec &spec : kControls) {
         const HWND child = control(spec.id);
-        const HFONT font = spec.id == ControlId::Label6 ? headingFont_.get() : font_.get();
+        const HFONT font = spec.role == Role::Heading ? faces_.heading.get() : faces_.captions.get();
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         const int left = twipsToPixels(spec.twips.left, dpi);
         const int top = twipsToPixels(spec.twips.top, dpi);
@@ -216,45 +190,6 @@ void frmSfInfo::layout(UINT dpi) {
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-// The twips table was drawn for the classic dialog face at 8 pt, and its labels are
-// exactly as wide as their captions in it; the message font of the day (Segoe UI
-// 9 pt on Windows 10 and 11) would cut them off. The face comes in bitmap sizes,
-// one set for the system's resolution: where the size nearest 8 pt runs wider or
-// taller at this resolution, the next smaller is taken, and where none fits (a
-// window moved to a screen of far lower resolution) the face's scalable cousin.
-UniqueFont frmSfInfo::dialogFont(UINT dpi) const {
-    const HDC dc = GetDC(hwnd_);
-    const HGDIOBJ original = GetCurrentObject(dc, OBJ_FONT);
-    const auto fits = [&] {
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        return std::all_of(kControls.begin(), kControls.end(), [&](const ControlSpec &spec) {
-            SIZE size{};
-            const bool label = spec.className == std::wstring_view(L"STATIC") && spec.id != ControlId::Label6;
-            return !label || (GetTextExtentPoint32W(dc, spec.text, static_cast<int>(std::wcslen(spec.text)), &size) &&
-                              size.cx <= twipsToPixels(spec.twips.right, dpi) - twipsToPixels(spec.twips.left, dpi) &&
-                              metrics.tmHeight <= twipsToPixels(spec.twips.bottom, dpi) - twipsToPixels(spec.twips.top, dpi));
-        });
-    };
-    UniqueFont font;
-    const auto choose = [&] {
-        for (const wchar_t *face : {L"MS Sans Serif", L"Microsoft Sans Serif"})
-            for (int height = MulDiv(8, static_cast<int>(dpi), 72); height >= MulDiv(6, static_cast<int>(dpi), 72);
-                 --height) {
-                font.reset(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH | FF_SWISS, face));
-                SelectObject(dc, font.get());
-                if (fits())
-                    return;
-            }
-    };
-    choose();
-    SelectObject(dc, original);
-    ReleaseDC(hwnd_, dc);
-    return font;
-}
-
 void frmSfInfo::load() {
     barSfAuslesen();
     const HWND combo = control(ControlId::cmbSfKonstrukteur);
@@ -262,112 +197,30 @@ void frmSfInfo::load() {
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(designer));
 }
 
-void frmSfInfo::onCommand(ControlId id, UINT code) {
-    const bool editGotFocus = code == EN_SETFOCUS && (id == ControlId::txtSfBenennung ||
-                                                      id == ControlId::txtSfZeichnungsnummer ||
-                                                      id == ControlId::txtSfDatum);
-    if (editGotFocus || (code == CBN_SETFOCUS && id == ControlId::cmbSfKonstrukteur)) {
+void frmSfInfo::onCommand(int id, UINT code) {
+    const ControlSpec *spec = find(id);
+    if (spec && spec->role == Role::Field && (code == EN_SETFOCUS || code == CBN_SETFOCUS)) {
         berTxtSelAll();
         return;
     }
     // One operation at a time: while one runs (waiting on the server, or with its
     // message box open) the window paints but starts nothing.
-    if (code != BN_CLICKED || running_)
-        return;
-    switch (id) {
+    if (!spec || code != BN_CLICKED || running_)
+        return; // Enter and Esc arrive as IDOK and IDCANCEL: no button answers them
+    switch (spec->id) {
     case ControlId::cmdSfAuslesen: barSfAuslesen(); break;
     case ControlId::cmdSfEintragen: barSfEintragen(); break;
     case ControlId::cmdSfDefaultWerte: barSfStandardwerteAusfüllen(); break;
     case ControlId::cmdAutoDate: setFieldText(titleblock::Field::Datum, today()); break;
     case ControlId::cmdExit: DestroyWindow(hwnd_); break;
-    default: break; // Enter and Esc arrive as IDOK and IDCANCEL: no button answers them
+    default: break;
     }
 }
-
-void frmSfInfo::barSfAuslesen() { run(&titleblock::read); }
-
-void frmSfInfo::barSfEintragen() { run(&titleblock::write); }
-
-void frmSfInfo::barSfStandardwerteAusfüllen() { run(&titleblock::fillStandardValues); }
 
 void frmSfInfo::berTxtSelAll() {
     const HWND focused = GetFocus();
     SendMessageW(focused, EM_SETSEL, 0, 0);
     SendMessageW(focused, EM_SETSEL, 0, GetWindowTextLengthW(focused));
-}
-
-// Nothing unwinds through the window procedure: a failure is reported and the
-// window, with everything the user typed, stays.
-void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Connect &)) {
-    running_ = true;
-    const HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    try {
-        operation(*this, connect_);
-    } catch (const cad::Cancelled &) {
-        // the user gave up on a busy server: nothing more to say
-    } catch (const cad::Error &error) {
-        report(errorReport(error));
-    } catch (const std::exception &) { // out of memory, in practice
-        report(L"Unerwarteter Fehler: der Vorgang wurde abgebrochen.");
-    }
-    dropInput();
-    running_ = false;
-    SetCursor(cursor);
-}
-
-bool frmSfInfo::askToRetry() {
-    return messageBox(L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil dort ein Dialog "
-                      L"ge\u00F6ffnet ist.\n\nErneut versuchen?",
-                      L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
-}
-
-bool frmSfInfo::askToKeepWaiting() {
-    return messageBox(L"Das CAD-Programm antwortet nicht, zum Beispiel weil es gerade ein Dokument neu "
-                      L"aufbaut.\n\nWeiter warten?\n\nWenn Sie nicht weiter warten, kann das CAD-Programm den "
-                      L"Aufruf trotzdem noch ausf\u00FChren: Werte, die gerade geschrieben werden, k\u00F6nnen "
-                      L"also sp\u00E4ter noch im Dokument ankommen.",
-                      L"blattkopf", MB_YESNO | MB_ICONWARNING) == IDYES;
-}
-
-void frmSfInfo::report(const std::wstring &message) { messageBox(message, L"blattkopf", MB_OK | MB_ICONERROR); }
-
-void frmSfInfo::inform(const std::wstring &message) { messageBox(message, L"Information", MB_OK); }
-
-// Every box comes while an operation runs: keys made before it came up were not
-// meant for it and must not answer it, a report least of all. While the window
-// loads it is hidden; a box it owned then would have no taskbar entry.
-int frmSfInfo::messageBox(const std::wstring &text, const wchar_t *title, UINT style) {
-    dropInput();
-    return MessageBoxW(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, text.c_str(), title, style);
-}
-
-HWND frmSfInfo::fieldControl(titleblock::Field field) const {
-    switch (field) {
-    case titleblock::Field::Benennung: return control(ControlId::txtSfBenennung);
-    case titleblock::Field::Zeichnungsnummer: return control(ControlId::txtSfZeichnungsnummer);
-    case titleblock::Field::Konstrukteur: return control(ControlId::cmbSfKonstrukteur);
-    case titleblock::Field::Datum: return control(ControlId::txtSfDatum);
-    }
-    return nullptr;
-}
-
-std::wstring frmSfInfo::fieldText(titleblock::Field field) const { return windowText(fieldControl(field)); }
-
-void frmSfInfo::setFieldText(titleblock::Field field, const std::wstring &text) {
-    SetWindowTextW(fieldControl(field), text.c_str());
-}
-
-std::int16_t frmSfInfo::optionValue(titleblock::Option option) const {
-    const HWND box = control(option == titleblock::Option::GenProp ? ControlId::chkGenProp : ControlId::chkRebuild);
-    return static_cast<std::int16_t>(SendMessageW(box, BM_GETCHECK, 0, 0));
-}
-
-std::wstring frmSfInfo::today() const {
-    const int length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, nullptr, 0, nullptr);
-    std::wstring date(static_cast<std::size_t>(length), L'\0');
-    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date.data(), length, nullptr);
-    date.resize(static_cast<std::size_t>(length > 0 ? length - 1 : 0));
-    return date;
 }
 
 } // namespace ui

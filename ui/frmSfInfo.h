@@ -2,21 +2,16 @@
 
 #include "titleblock/document.h"
 #include "titleblock/form.h"
+#include "ui/fonts.h"
 #include "ui/layout.h"
 
 #include <windows.h>
 
 #include <chrono>
-#include <memory>
+#include <optional>
 #include <string>
-#include <type_traits>
 
 namespace ui {
-
-struct FontDeleter {
-    void operator()(HFONT font) const noexcept { DeleteObject(font); }
-};
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
 // The program's one window. It owns the controls and runs the title-block
 // operations on the clicks; every failure is reported here and the window stays.
@@ -35,6 +30,10 @@ public:
     void show(int showCommand);
 
     HWND hwnd() const { return hwnd_; }
+    // For the message loop, before it translates and dispatches a message: true when
+    // the window took care of it. Keys and clicks made while an operation ran are
+    // dropped here, whenever they turn up; the dialog manager takes the keyboard.
+    bool preTranslate(MSG &message);
     HWND control(ControlId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
 
     void barSfAuslesen();
@@ -50,28 +49,30 @@ public:
     std::wstring today() const override;
 
 private:
+    static constexpr UINT kOperationEnded = WM_APP;
+
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
     void load();
     void layout(UINT dpi);
-    UniqueFont dialogFont(UINT dpi) const;
-    void onCommand(ControlId id, UINT code);
+    void onCommand(int id, UINT code);
+
+    // operation.cpp: one operation at a time, and what the window says meanwhile.
     void run(void (*operation)(titleblock::Form &, const titleblock::Connect &));
     void report(const std::wstring &message);
     bool askToRetry();
     bool askToKeepWaiting();
     int messageBox(const std::wstring &text, const wchar_t *title, UINT style);
-    HWND fieldControl(titleblock::Field field) const;
 
     HINSTANCE instance_;
     titleblock::Connect connect_;
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr; // restored when the window is activated again
     bool running_ = false;     // an operation is under way
-    UniqueFont font_;
-    UniqueFont headingFont_;
+    std::optional<DWORD> readySince_; // when the last operation had ended, as input is timed
+    Faces faces_;
 };
 
 } // namespace ui

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "titleblock/fields.h"
+
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 
 namespace ui {
@@ -25,51 +28,82 @@ enum class ControlId : int {
     cmdAutoDate,
 };
 
-struct ControlSpec {
-    ControlId id;
+// What a control is for, which decides how the window treats it.
+enum class Role {
+    Heading, // the red title
+    Label,   // a field's caption, exactly as wide as its text
+    Field,   // shows and takes one title-block value
+    Option,  // a check box that steers writing
+    Button,
+};
+
+// The Win32 control that plays a role.
+struct Kind {
     const wchar_t *className;
     DWORD style;
+    DWORD exStyle = 0;
+};
+inline constexpr Kind kStatic{L"STATIC", SS_LEFT | SS_NOPREFIX};
+inline constexpr Kind kEdit{L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+inline constexpr Kind kCombo{L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL};
+inline constexpr Kind kButton{L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE};
+inline constexpr Kind kCheck{L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX};
+
+struct ControlSpec {
+    ControlId id;
+    Role role;
+    Kind kind;
     RECT twips; // left, top, right, bottom: 1440 twips to the inch
     const wchar_t *text;
-    const wchar_t *tooltip;
+    const wchar_t *tooltip = nullptr;
+    titleblock::Field field = {}; // the value a Field shows
 };
 
 // The client area, in twips.
 inline constexpr SIZE kClientTwips{6150, 4530};
 
-constexpr RECT box(LONG left, LONG top, LONG width, LONG height) {
-    return {left, top, left + width, top + height};
-}
+constexpr RECT box(LONG left, LONG top, LONG width, LONG height) { return {left, top, left + width, top + height}; }
 
-inline constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
-inline constexpr DWORD kEdit = WS_TABSTOP | ES_AUTOHSCROLL;
-inline constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
-inline constexpr DWORD kCheck = WS_TABSTOP | BS_AUTOCHECKBOX;
+using titleblock::Field;
 
 // In tab order: the order of creation is the order the keyboard visits.
 inline constexpr std::array<ControlSpec, 16> kControls{{
-    {ControlId::Label1, L"STATIC", kLabel, box(120, 720, 1185, 195), L"Benennung", nullptr},
-    {ControlId::txtSfBenennung, L"EDIT", kEdit, box(1560, 720, 4455, 285), L"Text1", nullptr},
-    {ControlId::Label2, L"STATIC", kLabel, box(120, 1080, 1395, 195), L"Zeichnungsnummer", nullptr},
-    {ControlId::txtSfZeichnungsnummer, L"EDIT", kEdit, box(1560, 1080, 4455, 285), L"Text1", nullptr},
-    {ControlId::Label3, L"STATIC", kLabel, box(120, 1440, 900, 195), L"Konstrukteur", nullptr},
-    {ControlId::cmbSfKonstrukteur, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-     box(1560, 1440, 4455, 315), L"Combo1", nullptr},
-    {ControlId::Label4, L"STATIC", kLabel, box(120, 1800, 465, 195), L"Datum", nullptr},
-    {ControlId::txtSfDatum, L"EDIT", kEdit, box(1560, 1800, 1215, 285), L"Text1", nullptr},
-    {ControlId::cmdSfEintragen, L"BUTTON", kButton, box(3240, 2400, 2775, 615), L"Werte &eintragen",
+    {ControlId::Label1, Role::Label, kStatic, box(120, 720, 1185, 195), L"Benennung"},
+    {ControlId::txtSfBenennung, Role::Field, kEdit, box(1560, 720, 4455, 285), L"Text1", nullptr, Field::Benennung},
+    {ControlId::Label2, Role::Label, kStatic, box(120, 1080, 1395, 195), L"Zeichnungsnummer"},
+    {ControlId::txtSfZeichnungsnummer, Role::Field, kEdit, box(1560, 1080, 4455, 285), L"Text1", nullptr,
+     Field::Zeichnungsnummer},
+    {ControlId::Label3, Role::Label, kStatic, box(120, 1440, 900, 195), L"Konstrukteur"},
+    {ControlId::cmbSfKonstrukteur, Role::Field, kCombo, box(1560, 1440, 4455, 315), L"Combo1", nullptr,
+     Field::Konstrukteur},
+    {ControlId::Label4, Role::Label, kStatic, box(120, 1800, 465, 195), L"Datum"},
+    {ControlId::txtSfDatum, Role::Field, kEdit, box(1560, 1800, 1215, 285), L"Text1", nullptr, Field::Datum},
+    {ControlId::cmdSfEintragen, Role::Button, kButton, box(3240, 2400, 2775, 615), L"Werte &eintragen",
      L"writes back values in active SW document"},
-    {ControlId::cmdExit, L"BUTTON", kButton, box(5160, 3960, 855, 495), L"Exit", L"Exit the program"},
-    {ControlId::cmdSfDefaultWerte, L"BUTTON", kButton, box(120, 2400, 2895, 615),
+    {ControlId::cmdExit, Role::Button, kButton, box(5160, 3960, 855, 495), L"Exit", L"Exit the program"},
+    {ControlId::cmdSfDefaultWerte, Role::Button, kButton, box(120, 2400, 2895, 615),
      L"&Standardwerte in Felder füllen", L"fill EDIT-fields with standard values"},
-    {ControlId::Label6, L"STATIC", kLabel, box(120, 120, 5895, 495), L"Blattkopf ausfüllen", nullptr},
-    {ControlId::cmdSfAuslesen, L"BUTTON", kButton, box(120, 3120, 2895, 615),
+    {ControlId::Label6, Role::Heading, kStatic, box(120, 120, 5895, 495), L"Blattkopf ausfüllen"},
+    {ControlId::cmdSfAuslesen, Role::Button, kButton, box(120, 3120, 2895, 615),
      L"vorhandene &Werte aus aktiven SW-Dokument lesen", L"reads original values from active SW document"},
-    {ControlId::chkGenProp, L"BUTTON", kCheck, box(3240, 3000, 2775, 375), L"Attribute erzeugen", nullptr},
-    {ControlId::chkRebuild, L"BUTTON", kCheck, box(3240, 3360, 2775, 375), L"automatisches Rebuild", nullptr},
-    {ControlId::cmdAutoDate, L"BUTTON", kButton, box(2880, 1800, 3135, 285), L"aktuelles Datum eintragen",
-     nullptr},
+    {ControlId::chkGenProp, Role::Option, kCheck, box(3240, 3000, 2775, 375), L"Attribute erzeugen"},
+    {ControlId::chkRebuild, Role::Option, kCheck, box(3240, 3360, 2775, 375), L"automatisches Rebuild"},
+    {ControlId::cmdAutoDate, Role::Button, kButton, box(2880, 1800, 3135, 285), L"aktuelles Datum eintragen"},
 }};
+
+// The control's row, or none for an id that is no control's (IDOK from Enter, say).
+constexpr const ControlSpec *find(int id) {
+    const auto row = std::find_if(kControls.begin(), kControls.end(),
+                                  [id](const ControlSpec &s) { return static_cast<int>(s.id) == id; });
+    return row == kControls.end() ? nullptr : &*row;
+}
+
+// The control that shows a title-block field.
+constexpr ControlId fieldControl(titleblock::Field field) {
+    return std::find_if(kControls.begin(), kControls.end(),
+                        [field](const ControlSpec &s) { return s.role == Role::Field && s.field == field; })
+        ->id;
+}
 
 inline int twipsToPixels(LONG twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 

@@ -17,7 +17,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageW(window.hwnd(), &message)) {
+        if (!window.preTranslate(message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

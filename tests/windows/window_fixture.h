@@ -4,13 +4,13 @@
 // with every message box answered and noted.
 
 #include "cad/com.h"
-#include "frmSfInfo.h"
-#include "layout.h"
+#include "designed.h"
 #include "message_boxes.h"
 #include "process_windows.h"
 #include "real_input.h"
 #include "standin_files.h"
 #include "standin_server.h"
+#include "ui/frmSfInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,7 @@ protected:
     void open(const standin::State &state = test::demoDrawing()) {
         files.write(state);
         EXPECT_TRUE(test::ensureServer());
-        form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), L"SldWorks.Application",
+        form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), std::wstring(titleblock::kApplicationProgId),
                                                std::chrono::seconds(1));
         form->show(SW_SHOWNORMAL);
         EXPECT_TRUE(test::toFront(form->hwnd()));
@@ -55,7 +55,7 @@ protected:
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT)
                 quit = true;
-            else if (!form || !form->hwnd() || !IsDialogMessageW(form->hwnd(), &message)) {
+            else if (!form || !form->hwnd() || !form->preTranslate(message)) {
                 TranslateMessage(&message);
                 DispatchMessageW(&message);
             }
@@ -84,10 +84,7 @@ protected:
         SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         return {start, end};
     }
-    std::vector<std::wstring> fields() const {
-        return {text(ControlId::txtSfBenennung), text(ControlId::txtSfZeichnungsnummer),
-                text(ControlId::cmbSfKonstrukteur), text(ControlId::txtSfDatum)};
-    }
+    std::vector<std::wstring> fields() const { return test::fieldTexts(form->hwnd()); }
 
     cad::ComApartment apartment;
     test::StandinFiles files;
