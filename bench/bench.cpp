@@ -71,22 +71,15 @@ double percentile(std::vector<double> values, double p) {
 // From process start until it waits for input with its window shown (for
 // blattkopf.exe: filled from the document), in milliseconds.
 double startUp(const wchar_t *program) {
-    std::wstring command = L"\"" + test::besideThisProgram(program) + L"\"";
-    STARTUPINFOW startup{sizeof(startup)};
-    PROCESS_INFORMATION process{};
     const auto start = Clock::now();
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    WaitForInputIdle(process.hProcess, 30000);
+    const test::Process process(test::besideThisProgram(program));
     HWND window = nullptr;
-    while (!(window = test::visibleWindowOf(process.dwProcessId)))
-        Sleep(0);
+    const bool shown = process.started() && process.waitForInputIdle() && test::waitUntil([&] {
+        return (window = test::visibleWindowOf(process.id())) != nullptr;
+    }, std::chrono::milliseconds(0));
     const double elapsed = microseconds(Clock::now() - start) / 1000;
     PostMessageW(window, WM_CLOSE, 0, 0);
-    WaitForSingleObject(process.hProcess, 30000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return elapsed;
+    return shown && process.waitForExit() ? elapsed : -1;
 }
 
 } // namespace

@@ -5,44 +5,33 @@
 // It lives like the real application: started by COM (-Embedding) it stays
 // hidden and ends with its last object, unless a client makes it visible;
 // started by hand it shows its window at once. Either way, once visible it
-// runs until its window is closed.
+// runs until its window is closed. /RegServer and /UnregServer register it for
+// the current user and remove it again.
 
 #include "standin/automation.h"
-#include "standin/file_host.h"
-#include "standin/server.h"
+#include "standin/identity.h"
+#include "standin/process.h"
+#include "standin/registration.h"
 #include "standin/title_block_window.h"
-#include "standin/utf8.h"
 
 #include <windows.h>
 #include <objbase.h>
 
-#include <cwchar>
 #include <string>
 
-namespace standin::server {
+namespace standin {
 namespace {
-
-struct Process {
-    std::wstring state;
-    std::wstring journal;
-    HWND window = nullptr;
-    bool owned = false; // the user's: it stays until its window is closed
-    long objects = 0;
-    std::string lastState;     // as this process last saved or saw it
-    ULONGLONG busyUntil = 0;   // calls are rejected until then
-};
-Process g_process;
 
 // Where the files are: BLATTKOPF_STANDIN_STATE and _JOURNAL when set, as for a
 // server started by hand; a server started by COM gets a fresh environment and
-// takes the values the tests and scripts write under HKCU\Software\blattkopf\cadstandin.
+// takes the values the tests and scripts write under the settings key.
 std::wstring setting(const wchar_t *variable, const wchar_t *value) {
     std::wstring text(32768, L'\0');
     DWORD size = GetEnvironmentVariableW(variable, text.data(), static_cast<DWORD>(text.size()));
     if (size == 0) {
         DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-        size = RegGetValueW(HKEY_CURRENT_USER, L"Software\\blattkopf\\cadstandin", value, RRF_RT_REG_SZ, nullptr,
-                            text.data(), &bytes) == ERROR_SUCCESS
+        size = RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, value, RRF_RT_REG_SZ, nullptr, text.data(), &bytes) ==
+                       ERROR_SUCCESS
                    ? bytes / sizeof(wchar_t) - 1
                    : 0;
     }
@@ -53,28 +42,8 @@ std::wstring setting(const wchar_t *variable, const wchar_t *value) {
     return text;
 }
 
-// Busy: the state's busy fault starts with the first call after someone other than
-// this process changed the state, and ends after its time or with the next change.
-void refreshBusy() {
-    std::string bytes;
-    try {
-        bytes = readState(g_process.state);
-    } catch (const Fault &) {
-        return;
-    }
-    if (bytes == g_process.lastState)
-        return;
-    g_process.lastState = bytes;
-    InvalidateRect(g_process.window, nullptr, TRUE);
-    int busyMs = 0;
-    try {
-        busyMs = parseState(bytes, g_process.state).busyMs;
-    } catch (const Fault &) {
-    }
-    g_process.busyUntil = busyMs > 0 ? GetTickCount64() + static_cast<ULONGLONG>(busyMs) : 0;
-}
-
-// Rejects automation calls while busy, as a program with a dialog open does.
+// Rejects calls to its objects while busy, the activation among them (the class
+// object's CreateInstance), as a program with a dialog open does.
 class BusyFilter final : public IMessageFilter {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
@@ -90,16 +59,11 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) override {
-        // Calls to the program's objects are turned away, the activation among them
-        // (the class object's CreateInstance), as by a program with a dialog open.
-        if (!info || (info->iid != IID_IDispatch && info->iid != IID_IClassFactory))
+        if (!info || (info->iid != IID_IDispatch && info->iid != IID_IClassFactory) || !process::busy())
             return SERVERCALL_ISHANDLED;
-        refreshBusy();
-        if (GetTickCount64() >= g_process.busyUntil)
-            return SERVERCALL_ISHANDLED;
-        journal(info->iid == IID_IClassFactory ? "reject CreateInstance"
-                : info->wMethod == 5           ? "reject GetIDsOfNames"
-                                               : "reject Invoke");
+        process::journal(info->iid == IID_IClassFactory ? "reject CreateInstance"
+                         : info->wMethod == 5           ? "reject GetIDsOfNames"
+                                                        : "reject Invoke");
         return SERVERCALL_REJECTED;
     }
     DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
@@ -119,73 +83,37 @@ void dropStandardHandles() {
 
 int slowStartMs() {
     try {
-        return parseState(readState(g_process.state), g_process.state).slowStartMs;
+        return process::state().slowStartMs;
     } catch (const Fault &) {
         return 0; // the first connection reports what is wrong with the state
     }
 }
 
-} // namespace
-
-const std::wstring &statePath() { return g_process.state; }
-
-void journal(const std::string &utf8Line) {
-    if (g_process.journal.empty())
-        return;
-    const HANDLE file = CreateFileW(g_process.journal.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    const std::string line = utf8Line + "\n";
-    DWORD written = 0;
-    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
+std::wstring thisProgram() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return L"\"" + path + L"\"";
 }
 
-void saved(const std::string &utf8) {
-    g_process.lastState = utf8;
-    InvalidateRect(g_process.window, nullptr, TRUE);
-}
-
-void madeVisible() {
-    g_process.owned = true;
-    ShowWindow(g_process.window, SW_SHOWNORMAL);
-}
-
-void objectCreated() { ++g_process.objects; }
-
-void objectReleased() {
-    if (--g_process.objects == 0 && !g_process.owned)
-        PostQuitMessage(0);
-}
-
-} // namespace standin::server
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
-    using namespace standin;
-    auto &process = server::g_process;
-    const bool byCom = std::wcsstr(commandLine, L"Embedding") != nullptr;
+int serve(HINSTANCE instance, bool byCom, int showCommand) {
     if (byCom)
-        server::dropStandardHandles();
+        dropStandardHandles();
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    process.state = server::setting(L"BLATTKOPF_STANDIN_STATE", L"State");
-    process.journal = server::setting(L"BLATTKOPF_STANDIN_JOURNAL", L"Journal");
-    server::journal("start process " + std::to_string(GetCurrentProcessId()) + (byCom ? " by COM" : " by hand"));
-
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 1;
-    process.window = createTitleBlockWindow(instance);
-    process.owned = !byCom;
-    Sleep(static_cast<DWORD>(server::slowStartMs()));
-    server::BusyFilter filter;
+    process::start(setting(L"BLATTKOPF_STANDIN_STATE", L"State"), setting(L"BLATTKOPF_STANDIN_JOURNAL", L"Journal"),
+                   createTitleBlockWindow(instance));
+    process::journal("start process " + std::to_string(GetCurrentProcessId()) + (byCom ? " by COM" : " by hand"));
+    Sleep(static_cast<DWORD>(slowStartMs()));
+    BusyFilter filter;
     IMessageFilter *previous = nullptr;
     CoRegisterMessageFilter(&filter, &previous);
     DWORD registration = 0;
-    const HRESULT hr = CoRegisterClassObject(kApplicationClsid, &classFactory(), CLSCTX_LOCAL_SERVER,
-                                             REGCLS_MULTIPLEUSE, &registration);
+    const HRESULT hr =
+        CoRegisterClassObject(kClsid, &classFactory(), CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &registration);
     if (SUCCEEDED(hr)) {
-        if (process.owned)
-            ShowWindow(process.window, showCommand);
+        if (!byCom)
+            process::ownedByUser(showCommand);
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) {
             TranslateMessage(&message);
@@ -194,7 +122,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
         CoRevokeClassObject(registration);
     }
     CoRegisterMessageFilter(previous, nullptr);
-    server::journal("exit process");
+    process::journal("exit process");
     CoUninitialize();
     return SUCCEEDED(hr) ? 0 : 1;
+}
+
+} // namespace
+} // namespace standin
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+    using namespace standin;
+    std::wstring options(commandLine); // /RegServer, -Embedding: any case, either sign
+    CharLowerBuffW(options.data(), static_cast<DWORD>(options.size()));
+    const auto given = [&](const wchar_t *option) { return options.find(option) != std::wstring::npos; };
+    if (given(L"unregserver")) {
+        unregisterClass(kProgId, kClsid);
+        return 0;
+    }
+    if (given(L"regserver"))
+        return registerClass(kProgId, kClsid, thisProgram()) ? 0 : 1;
+    return serve(instance, given(L"embedding"), showCommand);
 }

@@ -3,7 +3,7 @@
 #include "standin/utf8.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 
 namespace standin {
 namespace {
@@ -21,7 +21,7 @@ struct MemberInfo {
 };
 
 // Names are matched exactly as written, `gettype` in lower case.
-constexpr std::array<MemberInfo, 8> kMembers{{
+constexpr MemberInfo kMembers[] = {
     {L"Visible", Target::Application, true},
     {L"ActiveDoc", Target::Application, true},
     {L"CustomInfo", Target::Document, true},
@@ -30,7 +30,7 @@ constexpr std::array<MemberInfo, 8> kMembers{{
     {L"EditRebuild", Target::Document, false},
     {L"gettype", Target::Document, false},
     {L"GetTitle", Target::Document, false},
-}};
+};
 
 void expectCount(const std::vector<Value> &args, std::size_t count) {
     if (args.size() != count)
@@ -68,9 +68,9 @@ std::wstring journalText(const Value &value) {
     return L"Empty";
 }
 
-Model::Model(Host &host) : host_(host), calls_(kMembers.size()) {
+Model::Model(Host &host) : host_(host), calls_(std::size(kMembers)) {
     try {
-        state_ = parseState(host_.load(), host_.name());
+        state_ = host_.load();
     } catch (const Fault &fault) {
         unreadable_ = fault; // the first call tells the client what is wrong, and where
         return;
@@ -81,16 +81,18 @@ Model::Model(Host &host) : host_(host), calls_(kMembers.size()) {
 
 std::optional<int> Model::lookup(Target target, std::wstring_view member) {
     host_.journal(toUtf8(L"lookup " + targetName(target) + L" " + std::wstring(member)));
-    const auto found = std::find_if(kMembers.begin(), kMembers.end(), [&](const MemberInfo &m) {
+    const auto found = std::find_if(std::begin(kMembers), std::end(kMembers), [&](const MemberInfo &m) {
         return m.name == member && m.target == target;
     });
-    if (found == kMembers.end())
+    if (found == std::end(kMembers))
         return std::nullopt;
-    return static_cast<int>(found - kMembers.begin());
+    return static_cast<int>(found - std::begin(kMembers));
 }
 
 Value Model::invoke(Target target, int member, unsigned invocation, const std::vector<Value> &args) {
-    const MemberInfo &info = kMembers.at(static_cast<std::size_t>(member));
+    if (member < 0 || member >= static_cast<int>(std::size(kMembers)))
+        throw Fault{kMemberNotFound, L"Member not found"};
+    const MemberInfo &info = kMembers[member];
     const bool put = (invocation & kPut) != 0;
     std::wstring line = (put ? L"put " : info.property ? L"get " : L"call ") + targetName(target) +
                         L" " + std::wstring(info.name);
@@ -186,9 +188,7 @@ Value Model::run(int member, bool put, const std::vector<Value> &args) {
     case EditRebuild:
         expectCount(args, 0);
         ++state_.rebuilds;
-        state_.titleBlock.clear();
-        for (const Property &p : state_.properties)
-            state_.titleBlock.push_back({p.name, p.value.value_or(L"")});
+        rebuild(state_);
         save();
         return true;
     case GetType:
@@ -205,6 +205,6 @@ void Model::created(std::wstring_view object) { host_.journal(toUtf8(L"create " 
 
 void Model::released(std::wstring_view object) { host_.journal(toUtf8(L"release " + std::wstring(object))); }
 
-void Model::save() { host_.save(formatState(state_)); }
+void Model::save() { host_.save(state_); }
 
 } // namespace standin

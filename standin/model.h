@@ -26,16 +26,15 @@ enum Invocation : unsigned { kCall = 1, kGet = 2, kPut = 4 };
 
 // What the model needs of the process it runs in: where the state lives and the
 // journal goes (files in the server, memory in tests), and what the process does
-// when a client shows the program or a call is told to crash it.
+// when a client shows the program, or a call is told to go silent or to crash it.
 class Host {
 public:
-    virtual std::string load() = 0;                  // throws Fault when unreadable
-    virtual void save(const std::string &utf8) = 0;  // atomically
+    virtual State load() = 0;                   // throws Fault when unreadable
+    virtual void save(const State &state) = 0;  // atomically
     virtual void journal(const std::string &utf8Line) = 0;
-    virtual std::wstring name() const = 0;           // for error messages
-    virtual void madeVisible() = 0;                  // a client put Visible to True
-    virtual void stall(int ms) = 0;                  // answers nothing, not even messages
-    [[noreturn]] virtual void crash() = 0;           // ends the process inside the call
+    virtual void madeVisible() = 0;             // a client put Visible to True
+    virtual void stall(int ms) = 0;             // answers nothing, not even messages
+    [[noreturn]] virtual void crash() = 0;      // ends the process inside the call
 
 protected:
     ~Host() = default;

@@ -1,24 +1,37 @@
 #pragma once
 
-// The one running stand-in process: what all its connections share. Defined in
-// cadstandin.cpp; used by the automation objects and the files of each connection.
+// The one running stand-in process: what all its connections share, and what its
+// window shows. Used by the automation objects, each connection's files and the window.
+
+#include "standin/state.h"
+
+#include <windows.h>
 
 #include <string>
 
-namespace standin::server {
+namespace standin::process {
 
-const std::wstring &statePath();
+// Where the state and the journal are, and the window that shows the title block.
+void start(std::wstring statePath, std::wstring journalPath, HWND window);
+
+// The state as this process last read or saved it, read again only when the file
+// has changed since. Throws Fault when it cannot be read.
+const State &state();
+void save(const State &state);
+// The file changed since this process last read or saved it.
+bool changed();
+
+// Looked at before every call the process takes: after someone else changed the
+// state, its busy fault rejects calls for its time or until the next change.
+bool busy();
 
 // Appends one line to the journal, if there is one.
 void journal(const std::string &utf8Line);
-// A connection saved this state.
-void saved(const std::string &utf8);
-// A client put Visible to True: the user now owns the program.
-void madeVisible();
 
-// Automation objects alive in the process; the server ends with the last one
-// unless the user owns it.
+// Automation objects alive in the process. The process ends with the last one,
+// unless it belongs to the user: started by hand, or made visible by a client.
 void objectCreated();
 void objectReleased();
+void ownedByUser(int showCommand = SW_SHOWNORMAL);
 
-} // namespace standin::server
+} // namespace standin::process

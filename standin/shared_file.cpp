@@ -1,27 +1,12 @@
 #include "standin/shared_file.h"
 
 #include "standin/state.h"
+#include "win32/owners.h"
 
 #include <windows.h>
 
 namespace standin {
 namespace {
-
-class Handle {
-public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    Handle(const Handle &) = delete;
-    Handle &operator=(const Handle &) = delete;
-    ~Handle() {
-        if (valid())
-            CloseHandle(h_);
-    }
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-    HANDLE get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
 
 bool writeAll(HANDLE file, const std::string &bytes) {
     DWORD written = 0;
@@ -32,10 +17,11 @@ bool writeAll(HANDLE file, const std::string &bytes) {
 } // namespace
 
 std::string readShared(const std::wstring &path) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!file.valid() || !GetFileSizeEx(file.get(), &size))
+    if (!win32::valid(file) || !GetFileSizeEx(file.get(), &size))
         throw Fault{HRESULT_FROM_WIN32(GetLastError()), path + L": cannot be read"};
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
@@ -49,9 +35,9 @@ void replaceShared(const std::wstring &path, const std::string &bytes) {
     // Named for this process: the server and a test may write at the same time.
     const std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".new";
     {
-        Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
-        if (!file.valid() || !writeAll(file.get(), bytes))
+        const win32::UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!win32::valid(file) || !writeAll(file.get(), bytes))
             throw Fault{HRESULT_FROM_WIN32(GetLastError()), temporary + L": cannot be written"};
     }
     for (int attempt = 1;

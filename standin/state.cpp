@@ -138,6 +138,12 @@ std::wstring quoted(std::wstring_view text) {
     return out + L"\"";
 }
 
+void rebuild(State &state) {
+    state.titleBlock.clear();
+    for (const Property &p : state.properties)
+        state.titleBlock.push_back({p.name, p.value.value_or(L"")});
+}
+
 State parseState(std::string_view utf8, std::wstring_view fileName) {
     if (utf8.find_first_not_of(" \t\r\n") == std::string_view::npos)
         throw Fault{kInvalidData, std::wstring(fileName) + L": the state file is empty"};
@@ -234,8 +240,7 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
         }
     }
     if (!shown)
-        for (const Property &p : state.properties)
-            state.titleBlock.push_back({p.name, p.value.value_or(L"")});
+        rebuild(state);
     return state;
 }
 

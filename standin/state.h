@@ -50,8 +50,9 @@ struct Crash {
     int call = 1;
 };
 
-// A member whose first call on a connection takes `ms` to come back: the program
-// is busy on its own thread (a long rebuild, a hang) and answers no one meanwhile.
+// A member whose first call on a connection takes `ms` to come back, or until the
+// state changes: the program is busy on its own thread (a long rebuild, a hang)
+// and answers no one meanwhile.
 struct Silence {
     std::wstring member;
     int ms = 0;
@@ -81,6 +82,10 @@ struct State {
     std::optional<Silence> silence;
     int slowStartMs = 0; // wait this long before serving
 };
+
+// The title block shows the properties as they stand: what a rebuild does, and how
+// a state file without `shown` lines was left.
+void rebuild(State &state);
 
 // The state file: UTF-8 lines that people can read and edit. Throws a Fault naming
 // `fileName` and the line when the text is not a valid state.

@@ -1,27 +1,19 @@
 #include "standin/title_block_window.h"
 
-#include "standin/file_host.h"
-#include "standin/server.h"
-#include "standin/state.h"
+#include "standin/identity.h"
+#include "standin/process.h"
+#include "win32/owners.h"
 
 #include <array>
-#include <memory>
 #include <string>
-#include <type_traits>
 
 namespace standin {
 namespace {
 
-constexpr wchar_t kClassName[] = L"cadstandin.TitleBlock";
 constexpr std::array<const wchar_t *, 4> kFields{L"Benennung", L"Zeichnungsnummer", L"Konstrukteur", L"Datum"};
 
-struct FontDeleter {
-    void operator()(HFONT font) const noexcept { DeleteObject(font); }
-};
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
-
-UniqueFont font(int points, int weight, UINT dpi) {
-    return UniqueFont(CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+win32::UniqueFont font(int points, int weight, UINT dpi) {
+    return win32::UniqueFont(CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, weight, FALSE, FALSE, FALSE,
                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                   DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
 }
@@ -40,12 +32,12 @@ void paint(HWND hwnd, HDC dc) {
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
-    const UniqueFont text = font(9, FW_NORMAL, dpi), small = font(7, FW_NORMAL, dpi), title = font(11, FW_BOLD, dpi);
+    const win32::UniqueFont text = font(9, FW_NORMAL, dpi), small = font(7, FW_NORMAL, dpi), title = font(11, FW_BOLD, dpi);
 
     State state;
     std::wstring problem;
     try {
-        state = parseState(readState(server::statePath()), server::statePath());
+        state = process::state();
     } catch (const Fault &fault) {
         problem = fault.description;
     }
@@ -94,12 +86,9 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         EndPaint(hwnd, &ps);
         return 0;
     }
-    case WM_DPICHANGED: {
-        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+        win32::moveToSuggested(hwnd, lParam);
         return 0;
-    }
     case WM_SIZE:
         InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
@@ -117,14 +106,14 @@ HWND createTitleBlockWindow(HINSTANCE instance) {
     wc.lpfnWndProc = windowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
+    wc.lpszClassName = kWindowClass;
     RegisterClassExW(&wc);
     // At the right of the screen, where the tool, opening at the left, leaves it in view.
     const UINT dpi = GetDpiForSystem();
     const int width = MulDiv(560, static_cast<int>(dpi), 96), height = MulDiv(330, static_cast<int>(dpi), 96);
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return CreateWindowExW(0, kClassName, L"Stand-in CAD", WS_OVERLAPPEDWINDOW, work.right - width - 20,
+    return CreateWindowExW(0, kWindowClass, L"Stand-in CAD", WS_OVERLAPPEDWINDOW, work.right - width - 20,
                            work.top + 20, width, height, nullptr, nullptr, instance, nullptr);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "demo_state.h"
 #include "standin/state.h"
 
 #include <string>
@@ -7,17 +8,8 @@
 
 namespace test {
 
-// A drawing with four distinct title-block values.
-inline standin::State demoDrawing() {
-    standin::State s;
-    s.documentType = 3;
-    s.title = L"Getriebegehäuse - Blatt1";
-    s.properties = {{L"Benennung", L"Text", L"Getriebegehäuse"},
-                    {L"Zeichnungsnummer", L"Text", L"GZ-4711-01"},
-                    {L"Konstrukteur", L"Text", L"Jonas Weidlich"},
-                    {L"Datum", L"Text", L"03.12.2026"}};
-    return s;
-}
+// The drawing `make run` opens, with four distinct title-block values.
+inline standin::State demoDrawing() { return standin::parseState(kDemoState, L"standin/demo.state"); }
 
 // The values of a state's properties in their order, a Null as "<null>".
 inline std::vector<std::wstring> values(const standin::State &state) {

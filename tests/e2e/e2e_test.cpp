@@ -1,6 +1,7 @@
 // The real program, started as a user starts it, against the stand-in CAD
 // program, driven from this second process with keys and clicks.
 
+#include "designed.h"
 #include "program.h"
 #include "process_windows.h"
 #include "standin_files.h"
@@ -31,10 +32,7 @@ protected:
         // Shown, and the focus in one of its fields, where typing goes.
         return test::waitUntil([&] { return program->window() && IsChild(program->window(), program->focus()); });
     }
-    std::vector<std::wstring> fields() const {
-        return {program->text(ControlId::txtSfBenennung), program->text(ControlId::txtSfZeichnungsnummer),
-                program->text(ControlId::cmbSfKonstrukteur), program->text(ControlId::txtSfDatum)};
-    }
+    std::vector<std::wstring> fields() const { return test::fieldTexts(program->window()); }
     // Tab, and wait until the focus has arrived, so what is typed next goes there.
     bool tabTo(ControlId id) const {
         test::press({VK_TAB});
@@ -68,7 +66,7 @@ protected:
 TEST_F(EndToEnd, ASessionShowsWritesRereadsAndExits) {
     start();
     ASSERT_TRUE(windowShown());
-    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"03.12.2026"}));
+    EXPECT_EQ(fields(), test::values(test::demoDrawing()));
     ASSERT_TRUE(test::toFront(program->window()));
     test::type(L"Lagerbock für Welle ∅40"); // each field's text is selected whole, so typing replaces it
     ASSERT_TRUE(tabTo(ControlId::txtSfZeichnungsnummer));
@@ -104,7 +102,7 @@ TEST_F(EndToEnd, ASessionShowsWritesRereadsAndExits) {
 
     test::click(program->control(ControlId::cmdExit));
     DWORD exitCode = 1;
-    ASSERT_TRUE(test::waitUntil([&] { return program->exited(&exitCode); }));
+    ASSERT_TRUE(program->process().waitForExit(&exitCode));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(files.count(L"create Application"), 4); // load, two writes, Alt+W; nothing at exit
 }
@@ -137,25 +135,32 @@ TEST_F(EndToEnd, ACrashMidWriteIsReportedAsALostConnectionAndTheNextReadStartsTh
 
 // Keys and clicks made while the CAD program keeps an operation waiting, first busy
 // (rejecting calls) then silent (not answering one), are dropped when it ends:
-// nothing runs twice and nothing is typed into a field late.
+// nothing runs twice and nothing is typed into a field late. Each fault lasts until
+// the state changes again, so the input surely comes while it lasts.
 TEST_F(EndToEnd, InputMadeWhileAnOperationWaitsForTheCadProgramIsDropped) {
     start();
     ASSERT_TRUE(windowShown());
     ASSERT_TRUE(test::toFront(program->window()));
-    standin::State waiting = test::demoDrawing();
-    waiting.busyMs = 1500;
-    waiting.silence = standin::Silence{L"EditRebuild", 1500};
-    files.write(waiting);
-    test::press({VK_MENU, 'E'});
-    for (const wchar_t *phase : {L"reject CreateInstance", L"silent in EditRebuild"}) {
-        ASSERT_TRUE(test::waitUntil([&] { return files.count(phase) > 0; }));
+    const auto meanwhile = [&] {
         test::click(program->control(ControlId::cmdSfEintragen));
         test::press({VK_MENU, 'E'});
         test::type(L"spät");
         test::click(program->control(ControlId::cmdSfAuslesen));
-    }
+    };
+    standin::State waiting = test::demoDrawing();
+    waiting.busyMs = 600'000;
+    files.write(waiting);
+    test::press({VK_MENU, 'E'});
+    ASSERT_TRUE(test::waitUntil([&] { return files.count(L"reject CreateInstance") > 0; }));
+    meanwhile();
+    waiting.busyMs = 0;
+    waiting.silence = standin::Silence{L"EditRebuild", 600'000};
+    files.write(waiting);
+    ASSERT_TRUE(test::waitUntil([&] { return files.count(L"silent in EditRebuild") > 0; }));
+    meanwhile();
+    files.write(test::demoDrawing());
     ASSERT_TRUE(operationsDone(2)); // the load, then this write
-    EXPECT_EQ(files.count(L"create Application"), 2) << "an operation ran again"; // the load, the write
+    EXPECT_EQ(files.count(L"create Application"), 2) << "an operation ran again";
     EXPECT_EQ(program->text(ControlId::txtSfBenennung), L"Getriebegehäuse") << "typed late";
     EXPECT_EQ(files.state().rebuilds, 1);
 }

@@ -3,7 +3,7 @@
 // blattkopf.exe running in its own process, seen from outside through window
 // messages and driven with real input, as a user's eyes and hands would.
 
-#include "layout.h"
+#include "ui/layout.h"
 #include "process_windows.h"
 #include "real_input.h"
 
@@ -18,34 +18,21 @@ namespace test {
 class Program {
 public:
     // Starts blattkopf.exe from beside this test program.
-    Program() {
-        std::wstring command = L"\"" + besideThisProgram(L"blattkopf.exe") + L"\"";
-        STARTUPINFOW startup{sizeof(startup)};
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
-            ADD_FAILURE() << "blattkopf.exe did not start: " << GetLastError();
+    Program() : process_(besideThisProgram(L"blattkopf.exe")) {
+        EXPECT_TRUE(process_.started()) << "blattkopf.exe did not start: " << GetLastError();
     }
-    // Ends it if it is still running.
-    ~Program() {
-        if (!process_.hProcess)
-            return;
-        if (!exited()) {
-            TerminateProcess(process_.hProcess, 1);
-            WaitForSingleObject(process_.hProcess, INFINITE);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
+    ~Program() { process_.terminate(); }
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
     // The main window, once it is visible; the program's open message box, if any.
-    HWND window() const { return visibleWindowOf(process_.dwProcessId, L"blattkopf.frmSfInfo"); }
-    HWND messageBox() const { return visibleWindowOf(process_.dwProcessId, L"#32770"); }
+    HWND window() const { return visibleWindowOf(process_.id(), L"blattkopf.frmSfInfo"); }
+    HWND messageBox() const { return visibleWindowOf(process_.id(), L"#32770"); }
     HWND control(ui::ControlId id) const { return GetDlgItem(window(), static_cast<int>(id)); }
     std::wstring text(ui::ControlId id) const { return windowText(control(id)); }
     HWND focus() const {
         GUITHREADINFO info{sizeof(info)};
-        GetGUIThreadInfo(process_.dwThreadId, &info);
+        GetGUIThreadInfo(process_.threadId(), &info);
         return info.hwndFocus;
     }
 
@@ -66,16 +53,10 @@ public:
         return taken;
     }
 
-    bool exited(DWORD *exitCode = nullptr) const {
-        if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0)
-            return false;
-        if (exitCode)
-            GetExitCodeProcess(process_.hProcess, exitCode);
-        return true;
-    }
+    const Process &process() const { return process_; }
 
 private:
-    PROCESS_INFORMATION process_{};
+    Process process_;
 };
 
 } // namespace test

@@ -6,9 +6,10 @@
 #include "cad/error.h"
 #include "cad/value.h"
 #include "demo_drawing.h"
+#include "journal.h"
 #include "standin/model.h"
 #include "standin/utf8.h"
-#include "titleblock/form.h"
+#include "titleblock/document.h"
 
 #include <map>
 #include <memory>
@@ -83,11 +84,11 @@ public:
             auto model = std::make_shared<standin::Model>(*this);
             return cad::Object(std::make_shared<ModelDispatch>(model, standin::Target::Application));
         } catch (const standin::Fault &fault) {
-            throw cad::Error(fault.hresult, L"SldWorks.Application", fault.description);
+            throw cad::Error(fault.hresult, std::wstring(titleblock::kApplicationProgId), fault.description);
         }
     }
-    standin::State state() const { return standin::parseState(stateText_, L"memory"); }
-    void setState(const standin::State &state) { stateText_ = standin::formatState(state); }
+    const standin::State &state() const { return state_; }
+    void setState(const standin::State &state) { state_ = state; }
 
     // Journal lines except lookups.
     std::vector<std::wstring> calls() const {
@@ -95,28 +96,21 @@ public:
         std::erase_if(out, [](const std::wstring &line) { return line.starts_with(L"lookup "); });
         return out;
     }
-    // Objects created and not yet released.
-    int liveObjects() const {
-        int live = 0;
-        for (const auto &line : journal_)
-            live += line.starts_with(L"create ") - line.starts_with(L"release ");
-        return live;
-    }
+    int liveObjects() const { return test::liveObjects(journal_); }
     void note(const std::wstring &line) { journal_.push_back(line); }
     void clearJournal() { journal_.clear(); }
 
-    std::string load() override { return stateText_; }
-    void save(const std::string &utf8) override { stateText_ = utf8; }
+    standin::State load() override { return state_; }
+    void save(const standin::State &state) override { state_ = state; }
     void journal(const std::string &utf8Line) override {
         journal_.push_back(standin::fromUtf8(utf8Line).value_or(L"<not UTF-8>"));
     }
-    std::wstring name() const override { return L"memory"; }
     void madeVisible() override {}
     void stall(int) override {}
     [[noreturn]] void crash() override { throw standin::Fault{static_cast<std::int32_t>(0x800706BE), L"crashed"}; }
 
 private:
-    std::string stateText_;
+    standin::State state_;
     std::vector<std::wstring> journal_;
 };
 

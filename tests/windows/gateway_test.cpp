@@ -8,7 +8,9 @@
 #include "process_windows.h"
 #include "standin_files.h"
 #include "standin_server.h"
+#include "standin/identity.h"
 #include "standin/registration.h"
+#include "titleblock/document.h"
 
 #include <gtest/gtest.h>
 
@@ -41,11 +43,11 @@ TEST_F(Gateway, CustomInfoRoundTripsAnyTextExactlyLookingUpEachMemberOncePerObje
                                   std::wstring(100'000, L'x') + L"Ende"s, L"  leading and trailing  "s};
     for (const std::wstring &text : texts) {
         {
-            const cad::Object app = cad::createObject(L"SldWorks.Application");
+            const cad::Object app = cad::createObject(titleblock::kApplicationProgId);
             document(app).put(L"CustomInfo", {L"Benennung"s, text});
         }
         EXPECT_EQ(files.state().properties.at(0).value, text);
-        const cad::Object app = cad::createObject(L"SldWorks.Application");
+        const cad::Object app = cad::createObject(titleblock::kApplicationProgId);
         const cad::Object doc = document(app);
         EXPECT_EQ(cad::toText(doc.get(L"CustomInfo", {L"Benennung"s}), L"CustomInfo"), text);
         EXPECT_EQ(cad::toText(doc.get(L"CustomInfo", {L"Datum"s}), L"CustomInfo"), L"03.12.2026");
@@ -58,13 +60,13 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheF
     standin::State state = test::demoDrawing();
     state.refuseCreate = standin::Fault{static_cast<std::int32_t>(0x80040154), L"Klasse nicht registriert"};
     files.write(state);
-    const cad::Error refused = test::errorOf([] { cad::createObject(L"SldWorks.Application"); });
-    EXPECT_EQ(refused.member(), L"SldWorks.Application");
+    const cad::Error refused = test::errorOf([] { cad::createObject(titleblock::kApplicationProgId); });
+    EXPECT_EQ(refused.member(), titleblock::kApplicationProgId);
     EXPECT_EQ(static_cast<std::uint32_t>(refused.code()), 0x80040154u);
     EXPECT_FALSE(refused.description().empty());
 
     files.writeRaw(standin::formatState(test::demoDrawing()) + "document maybe\n");
-    const cad::Error broken = test::errorOf([] { cad::createObject(L"SldWorks.Application").put(L"Visible", {true}); });
+    const cad::Error broken = test::errorOf([] { cad::createObject(titleblock::kApplicationProgId).put(L"Visible", {true}); });
     EXPECT_EQ(broken.member(), L"Visible");
     EXPECT_NE(broken.description().find(files.statePath() + L" line "), std::wstring::npos)
         << std::string(broken.description().begin(), broken.description().end());
@@ -82,15 +84,15 @@ TEST_F(Gateway, AServerStartedByComIsWaitedForAndEndsWithItsLastObjectUnlessMade
     slow.slowStartMs = 3000;
     files.write(slow);
     files.clearJournal();
-    cad::createObject(L"SldWorks.Application").get(L"Visible");
+    cad::createObject(titleblock::kApplicationProgId).get(L"Visible");
     ASSERT_TRUE(test::waitUntil([&] { return files.count(L"exit process") == 1; }));
     EXPECT_EQ(files.serverStarts().size(), 1u);
 
     files.write(test::demoDrawing());
-    cad::createObject(L"SldWorks.Application").put(L"Visible", {true});
-    const HWND window = FindWindowW(L"cadstandin.TitleBlock", nullptr);
+    cad::createObject(titleblock::kApplicationProgId).put(L"Visible", {true});
+    const HWND window = FindWindowW(standin::kWindowClass, nullptr);
     ASSERT_TRUE(window && IsWindowVisible(window));
-    cad::createObject(L"SldWorks.Application").get(L"Visible");
+    cad::createObject(titleblock::kApplicationProgId).get(L"Visible");
     const std::vector<std::wstring> starts = files.serverStarts();
     EXPECT_EQ(starts.size(), 2u); // the visible one served the last client
     for (const std::wstring &line : starts) {
@@ -132,12 +134,13 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *exception,
                                      UINT *) override {
         *exception = EXCEPINFO{};
-        exception->pfnDeferredFillIn = [](EXCEPINFO *info) -> HRESULT {
-            info->scode = kCode;
-            info->bstrDescription = SysAllocString(L"erst auf Nachfrage beschrieben");
-            return S_OK;
-        };
+        exception->pfnDeferredFillIn = &fillIn;
         return DISP_E_EXCEPTION;
+    }
+    static HRESULT STDAPICALLTYPE fillIn(EXCEPINFO *info) {
+        info->scode = kCode;
+        info->bstrDescription = SysAllocString(L"erst auf Nachfrage beschrieben");
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *, REFIID riid, void **object) override {
         return QueryInterface(riid, object);

@@ -24,10 +24,49 @@ BOOL CALLBACK match(HWND hwnd, LPARAM lParam) {
 
 } // namespace
 
+bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds interval) {
+    for (const ULONGLONG end = GetTickCount64() + 20'000; GetTickCount64() < end;) {
+        if (done())
+            return true;
+        Sleep(static_cast<DWORD>(interval.count()));
+    }
+    return done();
+}
+
+Process::Process(std::wstring commandLine) {
+    STARTUPINFOW startup{sizeof(startup)};
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return;
+    CloseHandle(info.hThread);
+    process_.reset(info.hProcess);
+    id_ = info.dwProcessId;
+    threadId_ = info.dwThreadId;
+}
+
+bool Process::exited(DWORD *exitCode) const {
+    if (!started() || WaitForSingleObject(process_.get(), 0) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode)
+        GetExitCodeProcess(process_.get(), exitCode);
+    return true;
+}
+
+bool Process::waitForExit(DWORD *exitCode) const {
+    return waitUntil([&] { return exited(exitCode); });
+}
+
+void Process::terminate() const {
+    if (started() && !exited()) {
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), INFINITE);
+    }
+}
+
 std::wstring besideThisProgram(const wchar_t *file) {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + file;
+    return L"\"" + path.substr(0, path.find_last_of(L"\\/") + 1) + file + L"\"";
 }
 
 HWND visibleWindowOf(DWORD processId, const wchar_t *className) {
@@ -40,15 +79,6 @@ std::wstring windowText(HWND hwnd) {
     std::wstring s(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
     s.resize(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()))));
     return s;
-}
-
-bool waitUntil(const std::function<bool()> &done) {
-    for (int i = 0; i < 1000; ++i) {
-        if (done())
-            return true;
-        Sleep(20);
-    }
-    return false;
 }
 
 } // namespace test

@@ -1,16 +1,43 @@
 #pragma once
 
-// Finding another process's program file and windows, and waiting for what it
-// does, for the tests and the benchmark that start programs from outside.
+// Other processes, started from here or found running, and their windows, for the
+// tests and the benchmark that drive programs from outside.
+
+#include "win32/owners.h"
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
 namespace test {
 
-// A file in the folder of the running program.
+// Waits until `done` holds, looking every `interval`; false when it never does
+// within about 20 s, so that a hang fails instead of stalling the run.
+bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds interval = std::chrono::milliseconds(20));
+
+// A program started with a command line; it runs on when this goes.
+class Process {
+public:
+    explicit Process(std::wstring commandLine);
+
+    bool started() const { return win32::valid(process_); }
+    DWORD id() const { return id_; }
+    DWORD threadId() const { return threadId_; }
+    bool exited(DWORD *exitCode = nullptr) const;
+    bool waitForInputIdle() const { return WaitForInputIdle(process_.get(), 20'000) == 0; }
+    // Waits, as waitUntil does, for it to end.
+    bool waitForExit(DWORD *exitCode = nullptr) const;
+    void terminate() const;
+
+private:
+    win32::UniqueHandle process_;
+    DWORD id_ = 0;
+    DWORD threadId_ = 0;
+};
+
+// A program in the folder of the running one, quoted for a command line.
 std::wstring besideThisProgram(const wchar_t *file);
 
 // A visible top-level window of the process; of the given class unless null.
@@ -18,9 +45,5 @@ HWND visibleWindowOf(DWORD processId, const wchar_t *className = nullptr);
 
 // A window's text, of this process or another (WM_GETTEXT works across processes).
 std::wstring windowText(HWND hwnd);
-
-// Waits until `done` holds, looking every 20 ms; false when it never does within
-// about 20 s, so that a hang fails instead of stalling the run.
-bool waitUntil(const std::function<bool()> &done);
 
 } // namespace test

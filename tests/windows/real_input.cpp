@@ -24,7 +24,14 @@ void send(std::vector<INPUT> inputs) {
 
 bool toFront(HWND window) {
     SetForegroundWindow(window);
-    return waitUntil([&] { return GetForegroundWindow() == window; });
+    // Keys go to the focus of the thread in front; until that thread has taken its
+    // activation, there is none and a key would be lost.
+    return waitUntil([&] {
+        GUITHREADINFO info{sizeof(info)};
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+        return GetForegroundWindow() == window && info.hwndActive == window &&
+               (info.hwndFocus == window || IsChild(window, info.hwndFocus));
+    });
 }
 
 void press(std::initializer_list<WORD> keys) {

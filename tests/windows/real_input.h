@@ -11,7 +11,8 @@
 
 namespace test {
 
-// Brings the window to the front, as a user clicking into it; false when it never got there.
+// Brings the window to the front with the focus in it, as a user clicking into it;
+// false when it never got there.
 bool toFront(HWND window);
 // Pressed together and released in reverse: Alt+E is {VK_MENU, 'E'}.
 void press(std::initializer_list<WORD> keys);

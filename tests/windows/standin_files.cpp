@@ -1,5 +1,7 @@
 #include "standin_files.h"
 
+#include "journal.h"
+#include "standin/identity.h"
 #include "standin/shared_file.h"
 #include "standin/utf8.h"
 
@@ -21,7 +23,7 @@ StandinFiles::StandinFiles() {
     SetEnvironmentVariableW(L"BLATTKOPF_STANDIN_STATE", state_.c_str());
     SetEnvironmentVariableW(L"BLATTKOPF_STANDIN_JOURNAL", journal_.c_str());
     for (const auto &[name, value] : {std::pair{L"State", &state_}, std::pair{L"Journal", &journal_}})
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\blattkopf\\cadstandin", name, REG_SZ, value->c_str(),
+        RegSetKeyValueW(HKEY_CURRENT_USER, standin::kSettingsKey, name, REG_SZ, value->c_str(),
                         static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
     write(demoDrawing());
     clearJournal();
@@ -50,16 +52,7 @@ std::vector<std::wstring> StandinFiles::journal() const {
 
 void StandinFiles::clearJournal() const { standin::replaceShared(journal_, {}); }
 
-int StandinFiles::liveObjects() const {
-    int live = 0;
-    for (const auto &line : journal()) {
-        live += line.starts_with(L"create ");
-        live -= line.starts_with(L"release ");
-        if (line == L"exit process") // a crashed server's objects went with it
-            live = 0;
-    }
-    return live;
-}
+int StandinFiles::liveObjects() const { return test::liveObjects(journal()); }
 
 int StandinFiles::count(const std::wstring &line) const {
     const auto lines = journal();
