@@ -195,7 +195,7 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
                 reader.fail(L"a property's value is a text in double quotes or null");
             state.properties.push_back(std::move(property));
         } else if (key == L"fail") {
-            arity(4, 6);
+            arity(4, 7);
             Failure failure{reader.text(t[1]), reader.integer(t[2]), reader.text(t[3])};
             for (std::size_t i = 4; i < t.size(); ++i) {
                 if (t[i].quoted)

@@ -34,7 +34,8 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
     s.rebuilds = 7;
     s.properties.push_back({L"Quote \"and\" \\ back", L"Text", std::wstring(L"line\nbreak\ttab\0nul 😀", 21)});
     s.properties.push_back({L"Leer", L"Text", L""});
-    s.failures.push_back({L"AddCustomInfo", static_cast<std::int32_t>(0x80004005), L"Platte voll", 2});
+    s.failures.push_back(
+        {L"AddCustomInfo", static_cast<std::int32_t>(0x80004005), L"Platte voll", 2, standin::FaultStyle::Bare});
     s.refuseCreate = Fault{static_cast<std::int32_t>(0x80040154), L"nicht registriert"};
     s.titleBlock = {{L"Benennung", L"vor dem Rebuild"}};
     s.busyMs = 2000;
@@ -49,6 +50,7 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
               std::make_tuple(true, std::optional<std::int32_t>{3}, 7, 2000, 3000));
     EXPECT_EQ(back.properties.at(4).value, s.properties[4].value);
     EXPECT_EQ(back.failures.at(0).after, 2);
+    EXPECT_EQ(back.failures.at(0).style, standin::FaultStyle::Bare);
     EXPECT_EQ(back.refuseCreate.value().description, L"nicht registriert");
     EXPECT_EQ(back.titleBlock.at(0).value, L"vor dem Rebuild");
     EXPECT_EQ(back.crash.value().call, 2);
