@@ -6,7 +6,7 @@ FUZZ_SECONDS ?= 300
 # The 32-bit release runs its Wine tests only where the kernel runs 32-bit code.
 WINE32 := $(shell scripts/runs-32bit && echo ON || echo OFF)
 
-.PHONY: all deps build test run bench fuzz clean
+.PHONY: all deps build test run bench fuzz format format-check clean
 
 all: build
 
@@ -19,7 +19,7 @@ build: deps
 	cmake --preset windows -DBLATTKOPF_WINE_TESTS=$(WINE32) >/dev/null && cmake --build --preset windows -j$(JOBS)
 	cmake --preset windows-x64 >/dev/null && cmake --build --preset windows-x64 -j$(JOBS)
 
-test: build
+test: build format-check
 	ctest --test-dir build/host --output-on-failure --no-tests=error
 	ctest --test-dir build/fuzz --output-on-failure --no-tests=error
 	scripts/wine-run build/windows-x64 --ctest --output-on-failure --no-tests=error --timeout 120
@@ -41,6 +41,13 @@ bench: build
 # The fuzzer for longer than the few seconds `make test` gives it.
 fuzz: build
 	build/fuzz/tests/fuzz/state_fuzz -max_total_time=$(FUZZ_SECONDS) build/fuzz/tests/fuzz/state_fuzz-corpus tests/fuzz/seeds
+
+# Every C++ file as .clang-format has it: `make format` applies it, `make test` fails on a difference.
+CXX_SOURCES = git ls-files '*.cpp' '*.h'
+format: deps
+	$(CXX_SOURCES) | xargs clang-format -i
+format-check: deps
+	$(CXX_SOURCES) | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build

@@ -26,7 +26,9 @@ using Clock = std::chrono::steady_clock;
 // A form without a window: the operations' inputs and outputs in memory.
 class HeadlessForm final : public titleblock::Form {
 public:
-    std::wstring fieldText(titleblock::Field field) const override { return fields_[static_cast<int>(field)]; }
+    std::wstring fieldText(titleblock::Field field) const override {
+        return fields_[static_cast<int>(field)];
+    }
     void setFieldText(titleblock::Field field, const std::wstring &text) override {
         fields_[static_cast<int>(field)] = text;
     }
@@ -61,7 +63,9 @@ const Operation kOperations[] = {
     {"standard values", 0, &titleblock::fillStandardValues, 4, 4},
 };
 
-double microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+double microseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
 
 double percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
@@ -74,9 +78,10 @@ double startUp(const wchar_t *program) {
     const auto start = Clock::now();
     const test::Process process(test::besideThisProgram(program));
     HWND window = nullptr;
-    const bool shown = process.started() && process.waitForInputIdle() && test::waitUntil([&] {
-        return (window = test::visibleWindowOf(process.id())) != nullptr;
-    }, std::chrono::milliseconds(0));
+    const bool shown =
+        process.started() && process.waitForInputIdle() &&
+        test::waitUntil([&] { return (window = test::visibleWindowOf(process.id())) != nullptr; },
+                        std::chrono::milliseconds(0));
     const double elapsed = microseconds(Clock::now() - start) / 1000;
     PostMessageW(window, WM_CLOSE, 0, 0);
     return shown && process.waitForExit() ? elapsed : -1;
@@ -88,9 +93,12 @@ int main(int argc, char **argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 1000;
     const cad::ComApartment apartment;
     const test::StandinFiles files;
-    const titleblock::Connect connect = [] { return cad::createObject(titleblock::kApplicationProgId); };
+    const titleblock::Connect connect = [] {
+        return cad::createObject(titleblock::kApplicationProgId);
+    };
 
-    std::printf("| operation | member lookups (minimum) | calls (minimum) | median time | 10th-90th percentile |\n");
+    std::printf("| operation | member lookups (minimum) | calls (minimum) | median time | "
+                "10th-90th percentile |\n");
     std::printf("|---|---|---|---|---|\n");
     for (const Operation &op : kOperations) {
         HeadlessForm form;
@@ -104,7 +112,8 @@ int main(int argc, char **argv) {
         int lookups = 0, calls = 0;
         for (const std::wstring &line : files.journal()) {
             lookups += line.starts_with(L"lookup ");
-            calls += line.starts_with(L"get ") || line.starts_with(L"put ") || line.starts_with(L"call ");
+            calls += line.starts_with(L"get ") || line.starts_with(L"put ") ||
+                     line.starts_with(L"call ");
         }
         // Timed against a server without the journal, which only the tests need.
         SetEnvironmentVariableW(L"BLATTKOPF_STANDIN_JOURNAL", nullptr);
@@ -116,8 +125,9 @@ int main(int argc, char **argv) {
             op.run(form, connect);
             times.push_back(microseconds(Clock::now() - start));
         }
-        std::printf("| %s | %d (%d) | %d (%d) | %.0f µs | %.0f-%.0f µs |\n", op.name, lookups, op.minimumLookups,
-                    calls, op.minimumCalls, percentile(times, 0.5), percentile(times, 0.1), percentile(times, 0.9));
+        std::printf("| %s | %d (%d) | %d (%d) | %.0f µs | %.0f-%.0f µs |\n", op.name, lookups,
+                    op.minimumLookups, calls, op.minimumCalls, percentile(times, 0.5),
+                    percentile(times, 0.1), percentile(times, 0.9));
     }
 
     files.write(test::demoDrawing());
@@ -129,8 +139,10 @@ int main(int argc, char **argv) {
         minimal.push_back(startUp(L"minimal_window.exe"));
     }
     const double ours = percentile(program, 0.5), baseline = percentile(minimal, 0.5);
-    std::printf("\n| start-up, median of 20, the stand-in running | blattkopf.exe (window shown, fields filled) | empty Win32 window | ratio |\n");
+    std::printf("\n| start-up, median of 20, the stand-in running | blattkopf.exe (window shown, "
+                "fields filled) | empty Win32 window | ratio |\n");
     std::printf("|---|---|---|---|\n");
-    std::printf("| process start to waiting for input | %.0f ms | %.0f ms | %.2f |\n", ours, baseline, ours / baseline);
+    std::printf("| process start to waiting for input | %.0f ms | %.0f ms | %.2f |\n", ours,
+                baseline, ours / baseline);
     return test::closeServers() ? 0 : 1;
 }

@@ -17,8 +17,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     wc.lpszClassName = L"minimal";
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     RegisterClassW(&wc);
-    const HWND hwnd = CreateWindowW(L"minimal", L"minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 410,
-                                    302, nullptr, nullptr, instance, nullptr);
+    const HWND hwnd = CreateWindowW(L"minimal", L"minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, 410, 302, nullptr, nullptr, instance, nullptr);
     ShowWindow(hwnd, showCommand);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)

@@ -27,7 +27,9 @@ public:
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
         return SERVERCALL_ISHANDLED;
     }
-    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
+        return static_cast<DWORD>(-1);
+    }
     DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD elapsed, DWORD) override {
         com::Waiting *const waiting = com::Waiting::current();
         return waiting ? waiting->pending(elapsed) : DWORD{PENDINGMSG_WAITDEFPROCESS};
@@ -39,7 +41,8 @@ MessageFilter g_filter;
 } // namespace
 
 ComApartment::ComApartment() {
-    initialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    initialised_ =
+        SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     if (initialised_)
         CoRegisterMessageFilter(&g_filter, &previous_);
 }

@@ -28,7 +28,9 @@ public:
     }
     BSTR release() noexcept { return std::exchange(bstr_, nullptr); }
     // Embedded NULs survive: the length is the BSTR's own.
-    std::wstring str() const { return bstr_ ? std::wstring(bstr_, SysStringLen(bstr_)) : std::wstring(); }
+    std::wstring str() const {
+        return bstr_ ? std::wstring(bstr_, SysStringLen(bstr_)) : std::wstring();
+    }
 
 private:
     BSTR bstr_ = nullptr;

@@ -10,9 +10,7 @@
 namespace cad {
 namespace {
 
-template <class... Fs> struct Overloaded : Fs... {
-    using Fs::operator()...;
-};
+template <class... Fs> struct Overloaded : Fs... { using Fs::operator()...; };
 template <class... Fs> Overloaded(Fs...) -> Overloaded<Fs...>;
 
 [[noreturn]] void mismatch(std::wstring_view member, std::wstring_view what) {
@@ -39,10 +37,9 @@ std::int32_t parseInt32(const std::wstring &text, std::wstring_view member) {
     while (last > first && std::iswspace(text[last - 1]))
         --last;
     const std::wstring trimmed = text.substr(first, last - first);
-    const bool numeric =
-        !trimmed.empty() &&
-        trimmed.find_first_not_of(L"+-.0123456789eE") == std::wstring::npos &&
-        trimmed.find_first_of(L"0123456789") != std::wstring::npos;
+    const bool numeric = !trimmed.empty() &&
+                         trimmed.find_first_not_of(L"+-.0123456789eE") == std::wstring::npos &&
+                         trimmed.find_first_of(L"0123456789") != std::wstring::npos;
     wchar_t *end = nullptr;
     const double parsed = numeric ? std::wcstod(trimmed.c_str(), &end) : 0.0;
     if (!numeric || end != trimmed.c_str() + trimmed.size())

@@ -49,7 +49,8 @@ public:
         UINT badArgument = 0;
         const HRESULT hr = connection_->call([&] {
             return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                     put ? nullptr : result.receive(), exception.get(), &badArgument);
+                                     put ? nullptr : result.receive(), exception.get(),
+                                     &badArgument);
         });
         if (FAILED(hr))
             exception.raise(hr, member);

@@ -47,7 +47,8 @@ public:
 };
 
 // Codes the portable conversions raise; they match the automation ones.
-inline constexpr std::int32_t kTypeMismatch = static_cast<std::int32_t>(0x80020005); // DISP_E_TYPEMISMATCH
-inline constexpr std::int32_t kOverflow = static_cast<std::int32_t>(0x8002000A);     // DISP_E_OVERFLOW
+inline constexpr std::int32_t kTypeMismatch =
+    static_cast<std::int32_t>(0x80020005); // DISP_E_TYPEMISMATCH
+inline constexpr std::int32_t kOverflow = static_cast<std::int32_t>(0x8002000A); // DISP_E_OVERFLOW
 
 } // namespace cad

@@ -29,8 +29,8 @@ struct Unsupported {
     bool operator==(const Unsupported &) const = default;
 };
 
-using Value =
-    std::variant<Empty, Null, Nothing, bool, std::int64_t, double, std::wstring, Object, Unsupported>;
+using Value = std::variant<Empty, Null, Nothing, bool, std::int64_t, double, std::wstring, Object,
+                           Unsupported>;
 
 enum class Access { Get, Put, Call };
 

@@ -53,24 +53,38 @@ Value fromVariant(VARIANT &v, const std::function<Object(IDispatch *)> &wrap) {
     if (v.vt & VT_ARRAY)
         return Unsupported{L"an array"};
     switch (v.vt) {
-    case VT_EMPTY: return Empty{};
-    case VT_NULL: return Null{};
-    case VT_BOOL: return v.boolVal != VARIANT_FALSE;
-    case VT_I1: return std::int64_t{v.cVal};
-    case VT_I2: return std::int64_t{v.iVal};
-    case VT_I4: return std::int64_t{v.lVal};
-    case VT_INT: return std::int64_t{v.intVal};
-    case VT_I8: return std::int64_t{v.llVal};
-    case VT_UI1: return std::int64_t{v.bVal};
-    case VT_UI2: return std::int64_t{v.uiVal};
-    case VT_UI4: return std::int64_t{v.ulVal};
-    case VT_UINT: return std::int64_t{v.uintVal};
+    case VT_EMPTY:
+        return Empty{};
+    case VT_NULL:
+        return Null{};
+    case VT_BOOL:
+        return v.boolVal != VARIANT_FALSE;
+    case VT_I1:
+        return std::int64_t{v.cVal};
+    case VT_I2:
+        return std::int64_t{v.iVal};
+    case VT_I4:
+        return std::int64_t{v.lVal};
+    case VT_INT:
+        return std::int64_t{v.intVal};
+    case VT_I8:
+        return std::int64_t{v.llVal};
+    case VT_UI1:
+        return std::int64_t{v.bVal};
+    case VT_UI2:
+        return std::int64_t{v.uiVal};
+    case VT_UI4:
+        return std::int64_t{v.ulVal};
+    case VT_UINT:
+        return std::int64_t{v.uintVal};
     case VT_UI8:
         if (v.ullVal <= static_cast<ULONGLONG>(INT64_MAX))
             return static_cast<std::int64_t>(v.ullVal);
         return static_cast<double>(v.ullVal);
-    case VT_R4: return double{v.fltVal};
-    case VT_R8: return v.dblVal;
+    case VT_R4:
+        return double{v.fltVal};
+    case VT_R8:
+        return v.dblVal;
     case VT_CY:
     case VT_DECIMAL: {
         Variant real;
@@ -78,15 +92,20 @@ Value fromVariant(VARIANT &v, const std::function<Object(IDispatch *)> &wrap) {
             return Unsupported{L"a number out of range"};
         return real.get()->dblVal;
     }
-    case VT_DATE: return dateText(v);
-    case VT_BSTR: return std::wstring(v.bstrVal, SysStringLen(v.bstrVal));
+    case VT_DATE:
+        return dateText(v);
+    case VT_BSTR:
+        return std::wstring(v.bstrVal, SysStringLen(v.bstrVal));
     case VT_DISPATCH:
         if (!v.pdispVal)
             return Nothing{};
         return wrap(v.pdispVal);
-    case VT_UNKNOWN: return Unsupported{L"an object without automation"};
-    case VT_ERROR: return Unsupported{L"an error value"};
-    default: return Unsupported{L"a value of variant type " + std::to_wstring(v.vt)};
+    case VT_UNKNOWN:
+        return Unsupported{L"an object without automation"};
+    case VT_ERROR:
+        return Unsupported{L"an error value"};
+    default:
+        return Unsupported{L"a value of variant type " + std::to_wstring(v.vt)};
     }
 }
 

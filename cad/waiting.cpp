@@ -19,7 +19,9 @@ void CALLBACK beat(PTP_CALLBACK_INSTANCE, PVOID thread, PTP_TIMER) {
     PostThreadMessageW(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(thread)), WM_NULL, 0, 0);
 }
 
-bool rejected(HRESULT hr) { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
+bool rejected(HRESULT hr) {
+    return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
+}
 
 } // namespace
 
@@ -37,7 +39,8 @@ private:
 
 Waiting::Waiting(Patience patience)
     : patience_(std::move(patience)), thread_(GetCurrentThreadId()),
-      heartbeat_(CreateThreadpoolTimer(&beat, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(thread_)), nullptr)),
+      heartbeat_(CreateThreadpoolTimer(
+          &beat, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(thread_)), nullptr)),
       never_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     if (!heartbeat_ || !never_) {
         const DWORD error = GetLastError();
@@ -93,13 +96,16 @@ void Waiting::release(Microsoft::WRL::ComPtr<IDispatch> &object) {
     object.Reset();
 }
 
-Waiting *Waiting::current() { return t_current; }
+Waiting *Waiting::current() {
+    return t_current;
+}
 
 DWORD Waiting::pending(DWORD elapsed) {
     if (stopped_)
         return PENDINGMSG_CANCELCALL; // releasing the handles too: nothing more is waited for
     const auto length = static_cast<ULONGLONG>(patience_.length.count());
-    if (asking_ || !patience_.keepWaiting || elapsed < length || GetTickCount64() < answered_ + length)
+    if (asking_ || !patience_.keepWaiting || elapsed < length ||
+        GetTickCount64() < answered_ + length)
         return PENDINGMSG_WAITDEFPROCESS;
     asking_ = true;
     const bool wait = patience_.keepWaiting();

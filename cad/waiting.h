@@ -43,10 +43,10 @@ private:
     Patience patience_;
     DWORD thread_;
     PTP_TIMER heartbeat_;
-    HANDLE never_;             // what a pause waits on: it only ever times out
-    ULONGLONG answered_ = 0;   // when the user last said to go on waiting
+    HANDLE never_;           // what a pause waits on: it only ever times out
+    ULONGLONG answered_ = 0; // when the user last said to go on waiting
     bool asking_ = false;
-    bool stopped_ = false;     // the user stopped waiting: everything else is cancelled at once
+    bool stopped_ = false; // the user stopped waiting: everything else is cancelled at once
 };
 
 } // namespace cad::com

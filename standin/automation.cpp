@@ -57,13 +57,14 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }
     // No members, unless a subclass has some.
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT count, LCID, DISPID *ids) override {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT count, LCID,
+                                            DISPID *ids) override {
         for (UINT i = 0; ids && i < count; ++i)
             ids[i] = DISPID_UNKNOWN;
         return DISP_E_UNKNOWNNAME;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *,
-                                     UINT *) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *,
+                                     EXCEPINFO *, UINT *) override {
         return DISP_E_MEMBERNOTFOUND;
     }
 
@@ -103,14 +104,16 @@ public:
         }
     }
 
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
-                                     EXCEPINFO *exception, UINT *badArgument) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params,
+                                     VARIANT *result, EXCEPINFO *exception,
+                                     UINT *badArgument) override {
         if (riid != IID_NULL)
             return DISP_E_UNKNOWNINTERFACE;
         const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
         DISPPARAMS none{};
         const DISPPARAMS &p = params ? *params : none;
-        if (put ? p.cNamedArgs != 1 || p.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT : p.cNamedArgs != 0)
+        if (put ? p.cNamedArgs != 1 || p.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT
+                : p.cNamedArgs != 0)
             return DISP_E_PARAMNOTFOUND;
         try {
             std::vector<Value> args(p.cArgs);
@@ -122,7 +125,8 @@ public:
                     return DISP_E_TYPEMISMATCH;
                 }
             }
-            const Value answer = connection_->model.invoke(target_, id - 1, put ? unsigned{kPut} : flags, args);
+            const Value answer =
+                connection_->model.invoke(target_, id - 1, put ? unsigned{kPut} : flags, args);
             if (!result)
                 return S_OK;
             VariantInit(result);
@@ -141,8 +145,8 @@ private:
         *exception = EXCEPINFO{};
         exception->scode = fault.hresult;
         exception->bstrSource = SysAllocString(L"cadstandin");
-        exception->bstrDescription =
-            SysAllocStringLen(fault.description.data(), static_cast<UINT>(fault.description.size()));
+        exception->bstrDescription = SysAllocStringLen(fault.description.data(),
+                                                       static_cast<UINT>(fault.description.size()));
         return DISP_E_EXCEPTION;
     }
 
@@ -182,7 +186,8 @@ public:
         if (outer)
             return CLASS_E_NOAGGREGATION;
         try {
-            auto *application = new StandinObject(std::make_shared<Connection>(), Target::Application);
+            auto *application =
+                new StandinObject(std::make_shared<Connection>(), Target::Application);
             application->AddRef();
             const HRESULT hr = application->QueryInterface(riid, object);
             application->Release();

@@ -30,8 +30,8 @@ std::wstring setting(const wchar_t *variable, const wchar_t *value) {
     DWORD size = GetEnvironmentVariableW(variable, text.data(), static_cast<DWORD>(text.size()));
     if (size == 0) {
         DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-        size = RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, value, RRF_RT_REG_SZ, nullptr, text.data(), &bytes) ==
-                       ERROR_SUCCESS
+        size = RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, value, RRF_RT_REG_SZ, nullptr,
+                            text.data(), &bytes) == ERROR_SUCCESS
                    ? bytes / sizeof(wchar_t) - 1
                    : 0;
     }
@@ -59,15 +59,20 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) override {
-        if (!info || (info->iid != IID_IDispatch && info->iid != IID_IClassFactory) || !process::busy())
+        if (!info || (info->iid != IID_IDispatch && info->iid != IID_IClassFactory) ||
+            !process::busy())
             return SERVERCALL_ISHANDLED;
         process::journal(info->iid == IID_IClassFactory ? "reject CreateInstance"
                          : info->wMethod == 5           ? "reject GetIDsOfNames"
                                                         : "reject Invoke");
         return SERVERCALL_REJECTED;
     }
-    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override { return static_cast<DWORD>(-1); }
-    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
+        return static_cast<DWORD>(-1);
+    }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override {
+        return PENDINGMSG_WAITDEFPROCESS;
+    }
 };
 
 // A server started by COM inherits its client's standard handles; holding them
@@ -101,16 +106,18 @@ int serve(HINSTANCE instance, bool byCom, int showCommand) {
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 1;
-    process::start(setting(L"BLATTKOPF_STANDIN_STATE", L"State"), setting(L"BLATTKOPF_STANDIN_JOURNAL", L"Journal"),
+    process::start(setting(L"BLATTKOPF_STANDIN_STATE", L"State"),
+                   setting(L"BLATTKOPF_STANDIN_JOURNAL", L"Journal"),
                    createTitleBlockWindow(instance));
-    process::journal("start process " + std::to_string(GetCurrentProcessId()) + (byCom ? " by COM" : " by hand"));
+    process::journal("start process " + std::to_string(GetCurrentProcessId()) +
+                     (byCom ? " by COM" : " by hand"));
     Sleep(static_cast<DWORD>(slowStartMs()));
     BusyFilter filter;
     IMessageFilter *previous = nullptr;
     CoRegisterMessageFilter(&filter, &previous);
     DWORD registration = 0;
-    const HRESULT hr =
-        CoRegisterClassObject(kClsid, &classFactory(), CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &registration);
+    const HRESULT hr = CoRegisterClassObject(kClsid, &classFactory(), CLSCTX_LOCAL_SERVER,
+                                             REGCLS_MULTIPLEUSE, &registration);
     if (SUCCEEDED(hr)) {
         if (!byCom)
             process::ownedByUser(showCommand);
@@ -134,7 +141,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     using namespace standin;
     std::wstring options(commandLine); // /RegServer, -Embedding: any case, either sign
     CharLowerBuffW(options.data(), static_cast<DWORD>(options.size()));
-    const auto given = [&](const wchar_t *option) { return options.find(option) != std::wstring::npos; };
+    const auto given = [&](const wchar_t *option) {
+        return options.find(option) != std::wstring::npos;
+    };
     if (given(L"unregserver")) {
         unregisterClass(kProgId, kClsid);
         return 0;

@@ -12,7 +12,16 @@ constexpr std::int32_t kBadParamCount = static_cast<std::int32_t>(0x8002000E);
 constexpr std::int32_t kTypeMismatch = static_cast<std::int32_t>(0x80020005);
 constexpr std::int32_t kMemberNotFound = static_cast<std::int32_t>(0x80020003);
 
-enum Member { Visible, ActiveDoc, CustomInfo, DeleteCustomInfo, AddCustomInfo, EditRebuild, GetType, GetTitle };
+enum Member {
+    Visible,
+    ActiveDoc,
+    CustomInfo,
+    DeleteCustomInfo,
+    AddCustomInfo,
+    EditRebuild,
+    GetType,
+    GetTitle
+};
 
 struct MemberInfo {
     std::wstring_view name;
@@ -22,14 +31,10 @@ struct MemberInfo {
 
 // Names are matched exactly as written, `gettype` in lower case.
 constexpr MemberInfo kMembers[] = {
-    {L"Visible", Target::Application, true},
-    {L"ActiveDoc", Target::Application, true},
-    {L"CustomInfo", Target::Document, true},
-    {L"DeleteCustomInfo", Target::Document, false},
-    {L"AddCustomInfo", Target::Document, false},
-    {L"EditRebuild", Target::Document, false},
-    {L"gettype", Target::Document, false},
-    {L"GetTitle", Target::Document, false},
+    {L"Visible", Target::Application, true},     {L"ActiveDoc", Target::Application, true},
+    {L"CustomInfo", Target::Document, true},     {L"DeleteCustomInfo", Target::Document, false},
+    {L"AddCustomInfo", Target::Document, false}, {L"EditRebuild", Target::Document, false},
+    {L"gettype", Target::Document, false},       {L"GetTitle", Target::Document, false},
 };
 
 void expectCount(const std::vector<Value> &args, std::size_t count) {
@@ -81,21 +86,24 @@ Model::Model(Host &host) : host_(host), calls_(std::size(kMembers)) {
 
 std::optional<int> Model::lookup(Target target, std::wstring_view member) {
     host_.journal(toUtf8(L"lookup " + targetName(target) + L" " + std::wstring(member)));
-    const auto found = std::find_if(std::begin(kMembers), std::end(kMembers), [&](const MemberInfo &m) {
-        return m.name == member && m.target == target;
-    });
+    const auto found =
+        std::find_if(std::begin(kMembers), std::end(kMembers),
+                     [&](const MemberInfo &m) { return m.name == member && m.target == target; });
     if (found == std::end(kMembers))
         return std::nullopt;
     return static_cast<int>(found - std::begin(kMembers));
 }
 
-Value Model::invoke(Target target, int member, unsigned invocation, const std::vector<Value> &args) {
+Value Model::invoke(Target target, int member, unsigned invocation,
+                    const std::vector<Value> &args) {
     if (member < 0 || member >= static_cast<int>(std::size(kMembers)))
         throw Fault{kMemberNotFound, L"Member not found"};
     const MemberInfo &info = kMembers[member];
     const bool put = (invocation & kPut) != 0;
-    std::wstring line = (put ? L"put " : info.property ? L"get " : L"call ") + targetName(target) +
-                        L" " + std::wstring(info.name);
+    std::wstring line = (put             ? L"put "
+                         : info.property ? L"get "
+                                         : L"call ") +
+                        targetName(target) + L" " + std::wstring(info.name);
     for (const Value &arg : args)
         line += L" " + journalText(arg);
     host_.journal(toUtf8(line));
@@ -201,10 +209,16 @@ Value Model::run(int member, bool put, const std::vector<Value> &args) {
     throw Fault{kMemberNotFound, L"Member not found"};
 }
 
-void Model::created(std::wstring_view object) { host_.journal(toUtf8(L"create " + std::wstring(object))); }
+void Model::created(std::wstring_view object) {
+    host_.journal(toUtf8(L"create " + std::wstring(object)));
+}
 
-void Model::released(std::wstring_view object) { host_.journal(toUtf8(L"release " + std::wstring(object))); }
+void Model::released(std::wstring_view object) {
+    host_.journal(toUtf8(L"release " + std::wstring(object)));
+}
 
-void Model::save() { host_.save(state_); }
+void Model::save() {
+    host_.save(state_);
+}
 
 } // namespace standin

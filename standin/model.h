@@ -17,9 +17,10 @@ namespace standin {
 enum class Target { Application, Document };
 
 struct Null {};
-struct Document {};    // the active document, as an object
-struct NoDocument {};  // a reference to no object
-using Value = std::variant<std::monostate, Null, bool, std::int64_t, std::wstring, Document, NoDocument, Override>;
+struct Document {};   // the active document, as an object
+struct NoDocument {}; // a reference to no object
+using Value = std::variant<std::monostate, Null, bool, std::int64_t, std::wstring, Document,
+                           NoDocument, Override>;
 
 // Automation's DISPATCH_METHOD, DISPATCH_PROPERTYGET and DISPATCH_PROPERTYPUT.
 enum Invocation : unsigned { kCall = 1, kGet = 2, kPut = 4 };
@@ -29,12 +30,12 @@ enum Invocation : unsigned { kCall = 1, kGet = 2, kPut = 4 };
 // when a client shows the program, or a call is told to go silent or to crash it.
 class Host {
 public:
-    virtual State load() = 0;                   // throws Fault when unreadable
-    virtual void save(const State &state) = 0;  // atomically
+    virtual State load() = 0;                  // throws Fault when unreadable
+    virtual void save(const State &state) = 0; // atomically
     virtual void journal(const std::string &utf8Line) = 0;
-    virtual void madeVisible() = 0;             // a client put Visible to True
-    virtual void stall(int ms) = 0;             // answers nothing, not even messages
-    [[noreturn]] virtual void crash() = 0;      // ends the process inside the call
+    virtual void madeVisible() = 0;        // a client put Visible to True
+    virtual void stall(int ms) = 0;        // answers nothing, not even messages
+    [[noreturn]] virtual void crash() = 0; // ends the process inside the call
 
 protected:
     ~Host() = default;

@@ -29,8 +29,8 @@ WIN32_FILE_ATTRIBUTE_DATA attributes() {
 }
 
 bool same(const WIN32_FILE_ATTRIBUTE_DATA &a, const WIN32_FILE_ATTRIBUTE_DATA &b) {
-    return CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0 && a.nFileSizeLow == b.nFileSizeLow &&
-           a.nFileSizeHigh == b.nFileSizeHigh;
+    return CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0 &&
+           a.nFileSizeLow == b.nFileSizeLow && a.nFileSizeHigh == b.nFileSizeHigh;
 }
 
 void refresh() {
@@ -76,7 +76,9 @@ void save(const State &state) {
     InvalidateRect(g_process.window, nullptr, TRUE);
 }
 
-bool changed() { return !g_process.read || !same(attributes(), g_process.seen); }
+bool changed() {
+    return !g_process.read || !same(attributes(), g_process.seen);
+}
 
 bool busy() {
     refresh();
@@ -91,8 +93,8 @@ void journal(const std::string &utf8Line) {
     if (g_process.journalPath.empty())
         return;
     const HANDLE file = CreateFileW(g_process.journalPath.c_str(), FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
     const std::string line = utf8Line + "\n";
@@ -101,7 +103,9 @@ void journal(const std::string &utf8Line) {
     CloseHandle(file);
 }
 
-void objectCreated() { ++g_process.objects; }
+void objectCreated() {
+    ++g_process.objects;
+}
 
 void objectReleased() {
     if (--g_process.objects == 0 && !g_process.owned)

@@ -20,14 +20,16 @@ std::wstring text(const CLSID &clsid) {
     return buffer;
 }
 
-bool setDefault(const Classes &classes, REGSAM view, const std::wstring &key, const std::wstring &value) {
+bool setDefault(const Classes &classes, REGSAM view, const std::wstring &key,
+                const std::wstring &value) {
     HKEY handle = nullptr;
-    if (RegCreateKeyExW(classes.root, (classes.path + key).c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr,
-                        &handle, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(classes.root, (classes.path + key).c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE | view, nullptr, &handle, nullptr) != ERROR_SUCCESS)
         return false;
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    const bool set = RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
-                                    bytes) == ERROR_SUCCESS;
+    const bool set =
+        RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
+                       bytes) == ERROR_SUCCESS;
     RegCloseKey(handle);
     return set;
 }
@@ -35,14 +37,17 @@ bool setDefault(const Classes &classes, REGSAM view, const std::wstring &key, co
 std::wstring getDefault(const Classes &classes, REGSAM view, const std::wstring &key) {
     wchar_t value[64] = {};
     DWORD bytes = sizeof(value);
-    RegGetValueW(classes.root, (classes.path + key).c_str(), nullptr, RRF_RT_REG_SZ | view, nullptr, value, &bytes);
+    RegGetValueW(classes.root, (classes.path + key).c_str(), nullptr, RRF_RT_REG_SZ | view, nullptr,
+                 value, &bytes);
     return value;
 }
 
-bool write(const Classes &classes, const std::wstring &progId, const std::wstring &clsid, const std::wstring &server) {
+bool write(const Classes &classes, const std::wstring &progId, const std::wstring &clsid,
+           const std::wstring &server) {
     for (const REGSAM view : kViews) {
         if (!setDefault(classes, view, progId + L"\\CLSID", clsid) ||
-            (!server.empty() && !setDefault(classes, view, L"CLSID\\" + clsid + L"\\LocalServer32", server)))
+            (!server.empty() &&
+             !setDefault(classes, view, L"CLSID\\" + clsid + L"\\LocalServer32", server)))
             return false;
     }
     return true;

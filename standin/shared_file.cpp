@@ -17,9 +17,9 @@ bool writeAll(HANDLE file, const std::string &bytes) {
 } // namespace
 
 std::string readShared(const std::wstring &path) {
-    const win32::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win32::UniqueHandle file(CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!win32::valid(file) || !GetFileSizeEx(file.get(), &size))
         throw Fault{HRESULT_FROM_WIN32(GetLastError()), path + L": cannot be read"};
@@ -35,13 +35,13 @@ void replaceShared(const std::wstring &path, const std::string &bytes) {
     // Named for this process: the server and a test may write at the same time.
     const std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".new";
     {
-        const win32::UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        const win32::UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!win32::valid(file) || !writeAll(file.get(), bytes))
             throw Fault{HRESULT_FROM_WIN32(GetLastError()), temporary + L": cannot be written"};
     }
-    for (int attempt = 1;
-         !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    for (int attempt = 1; !MoveFileExW(temporary.c_str(), path.c_str(),
+                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
          ++attempt) {
         const DWORD error = GetLastError();
         if (attempt == 20 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION))

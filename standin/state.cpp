@@ -18,7 +18,8 @@ struct Token {
 
 class LineReader {
 public:
-    LineReader(std::wstring_view fileName, int lineNumber) : fileName_(fileName), line_(lineNumber) {}
+    LineReader(std::wstring_view fileName, int lineNumber)
+        : fileName_(fileName), line_(lineNumber) {}
 
     [[noreturn]] void fail(std::wstring_view problem) const {
         throw Fault{kInvalidData, std::wstring(fileName_) + L" line " + std::to_wstring(line_) +
@@ -78,13 +79,24 @@ private:
                 if (++i == line.size())
                     break;
                 switch (line[i]) {
-                case L'n': c = L'\n'; break;
-                case L'r': c = L'\r'; break;
-                case L't': c = L'\t'; break;
-                case L'0': c = L'\0'; break;
+                case L'n':
+                    c = L'\n';
+                    break;
+                case L'r':
+                    c = L'\r';
+                    break;
+                case L't':
+                    c = L'\t';
+                    break;
+                case L'0':
+                    c = L'\0';
+                    break;
                 case L'\\':
-                case L'"': c = line[i]; break;
-                default: fail(L"unknown escape \\" + std::wstring(1, line[i]));
+                case L'"':
+                    c = line[i];
+                    break;
+                default:
+                    fail(L"unknown escape \\" + std::wstring(1, line[i]));
                 }
             }
             out += c;
@@ -126,13 +138,26 @@ std::wstring quoted(std::wstring_view text) {
     std::wstring out = L"\"";
     for (const wchar_t c : text) {
         switch (c) {
-        case L'\n': out += L"\\n"; break;
-        case L'\r': out += L"\\r"; break;
-        case L'\t': out += L"\\t"; break;
-        case L'\0': out += L"\\0"; break;
-        case L'\\': out += L"\\\\"; break;
-        case L'"': out += L"\\\""; break;
-        default: out += c;
+        case L'\n':
+            out += L"\\n";
+            break;
+        case L'\r':
+            out += L"\\r";
+            break;
+        case L'\t':
+            out += L"\\t";
+            break;
+        case L'\0':
+            out += L"\\0";
+            break;
+        case L'\\':
+            out += L"\\\\";
+            break;
+        case L'"':
+            out += L"\\\"";
+            break;
+        default:
+            out += c;
         }
     }
     return out + L"\"";
@@ -210,12 +235,14 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
             state.failures.push_back(std::move(failure));
         } else if (key == L"returns") {
             arity(3, 4);
-            static constexpr std::wstring_view kinds[] = {L"empty", L"null", L"bool", L"i8", L"r8", L"date",
-                                                          L"currency", L"decimal", L"text", L"array",
-                                                          L"error", L"unknown", L"object"};
-            if (t[2].quoted || std::find(std::begin(kinds), std::end(kinds), t[2].text) == std::end(kinds))
+            static constexpr std::wstring_view kinds[] = {
+                L"empty",   L"null", L"bool",  L"i8",    L"r8",      L"date",  L"currency",
+                L"decimal", L"text", L"array", L"error", L"unknown", L"object"};
+            if (t[2].quoted ||
+                std::find(std::begin(kinds), std::end(kinds), t[2].text) == std::end(kinds))
                 reader.fail(L"unknown kind of value \"" + t[2].text + L"\"");
-            state.overrides.push_back({reader.text(t[1]), t[2].text, t.size() == 4 ? reader.text(t[3]) : L""});
+            state.overrides.push_back(
+                {reader.text(t[1]), t[2].text, t.size() == 4 ? reader.text(t[3]) : L""});
         } else if (key == L"shown") {
             arity(3, 3);
             shown = true;
@@ -245,7 +272,8 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
 }
 
 std::string formatState(const State &state) {
-    std::wstring out = L"# The stand-in CAD program's state; edit freely while no operation runs.\n";
+    std::wstring out =
+        L"# The stand-in CAD program's state; edit freely while no operation runs.\n";
     out += L"visible " + std::wstring(state.visible ? L"true" : L"false") + L"\n";
     out += L"document " + (state.documentType ? std::to_wstring(*state.documentType) : L"none") +
            L"  # none, 1 part, 2 assembly, 3 drawing\n";
@@ -257,8 +285,7 @@ std::string formatState(const State &state) {
     for (const Failure &f : state.failures)
         out += L"fail " + quoted(f.member) + L" " + hex(f.hresult) + L" " + quoted(f.description) +
                (f.after ? L" after " + std::to_wstring(f.after) : L"") +
-               (f.style == FaultStyle::Bare ? L" bare" : L"") +
-               L"\n";
+               (f.style == FaultStyle::Bare ? L" bare" : L"") + L"\n";
     for (const Override &o : state.overrides)
         out += L"returns " + quoted(o.member) + L" " + o.kind + L" " + quoted(o.text) + L"\n";
     if (state.refuseCreate)
@@ -269,9 +296,11 @@ std::string formatState(const State &state) {
     if (state.busyMs)
         out += L"busy " + std::to_wstring(state.busyMs) + L"\n";
     if (state.crash)
-        out += L"crash " + quoted(state.crash->member) + L" " + std::to_wstring(state.crash->call) + L"\n";
+        out += L"crash " + quoted(state.crash->member) + L" " + std::to_wstring(state.crash->call) +
+               L"\n";
     if (state.silence)
-        out += L"silent " + quoted(state.silence->member) + L" " + std::to_wstring(state.silence->ms) + L"\n";
+        out += L"silent " + quoted(state.silence->member) + L" " +
+               std::to_wstring(state.silence->ms) + L"\n";
     if (state.slowStartMs)
         out += L"slowstart " + std::to_wstring(state.slowStartMs) + L"\n";
     return toUtf8(out);

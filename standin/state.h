@@ -40,7 +40,8 @@ struct Failure {
 // doing its work: how real servers surprise their clients.
 struct Override {
     std::wstring member;
-    std::wstring kind; // empty null bool i8 r8 date currency decimal text array error unknown object
+    std::wstring
+        kind; // empty null bool i8 r8 date currency decimal text array error unknown object
     std::wstring text; // the value, written as text
 };
 
@@ -77,7 +78,7 @@ struct State {
     // The title block as of the last rebuild; a file without one was rebuilt as it stands.
     std::vector<Shown> titleBlock;
     // Faults of the local server's process.
-    int busyMs = 0;      // from the next call on, reject calls this long or until the state changes
+    int busyMs = 0; // from the next call on, reject calls this long or until the state changes
     std::optional<Crash> crash;
     std::optional<Silence> silence;
     int slowStartMs = 0; // wait this long before serving

@@ -10,12 +10,14 @@
 namespace standin {
 namespace {
 
-constexpr std::array<const wchar_t *, 4> kFields{L"Benennung", L"Zeichnungsnummer", L"Konstrukteur", L"Datum"};
+constexpr std::array<const wchar_t *, 4> kFields{L"Benennung", L"Zeichnungsnummer", L"Konstrukteur",
+                                                 L"Datum"};
 
 win32::UniqueFont font(int points, int weight, UINT dpi) {
-    return win32::UniqueFont(CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    return win32::UniqueFont(CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0,
+                                         weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                         DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
 }
 
 std::wstring shownValue(const State &state, const wchar_t *name) {
@@ -32,7 +34,8 @@ void paint(HWND hwnd, HDC dc) {
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
-    const win32::UniqueFont text = font(9, FW_NORMAL, dpi), small = font(7, FW_NORMAL, dpi), title = font(11, FW_BOLD, dpi);
+    const win32::UniqueFont text = font(9, FW_NORMAL, dpi), small = font(7, FW_NORMAL, dpi),
+                            title = font(11, FW_BOLD, dpi);
 
     State state;
     std::wstring problem;
@@ -43,7 +46,7 @@ void paint(HWND hwnd, HDC dc) {
     }
     RECT heading{px(12), px(10), client.right - px(12), px(34)};
     SelectObject(dc, title.get());
-    const std::wstring caption = !problem.empty()             ? problem
+    const std::wstring caption = !problem.empty()                  ? problem
                                  : !state.documentType.has_value() ? L"Kein Dokument geöffnet"
                                                                    : state.title;
     DrawTextW(dc, caption.c_str(), -1, &heading, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
@@ -55,7 +58,8 @@ void paint(HWND hwnd, HDC dc) {
     SelectObject(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, sheet.left, sheet.top, sheet.right, sheet.bottom);
     const int rowHeight = px(30), labelWidth = px(110), width = px(340);
-    const RECT block{sheet.right - width, sheet.bottom - rowHeight * static_cast<int>(kFields.size()), sheet.right,
+    const RECT block{sheet.right - width,
+                     sheet.bottom - rowHeight * static_cast<int>(kFields.size()), sheet.right,
                      sheet.bottom};
     Rectangle(dc, block.left, block.top, block.right, block.bottom);
     MoveToEx(dc, block.left + labelWidth, block.top, nullptr);
@@ -66,13 +70,15 @@ void paint(HWND hwnd, HDC dc) {
             MoveToEx(dc, block.left, top, nullptr);
             LineTo(dc, block.right, top);
         }
-        RECT label{block.left + px(4), top + px(2), block.left + labelWidth - px(2), top + rowHeight};
+        RECT label{block.left + px(4), top + px(2), block.left + labelWidth - px(2),
+                   top + rowHeight};
         SelectObject(dc, small.get());
         DrawTextW(dc, kFields[row], -1, &label, DT_SINGLELINE | DT_NOPREFIX);
         RECT value{block.left + labelWidth + px(6), top, block.right - px(4), top + rowHeight};
         SelectObject(dc, text.get());
         const std::wstring shown = shownValue(state, kFields[row]);
-        DrawTextW(dc, shown.c_str(), -1, &value, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+        DrawTextW(dc, shown.c_str(), -1, &value,
+                  DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
     SelectObject(dc, GetStockObject(SYSTEM_FONT));
 }
@@ -110,11 +116,13 @@ HWND createTitleBlockWindow(HINSTANCE instance) {
     RegisterClassExW(&wc);
     // At the right of the screen, where the tool, opening at the left, leaves it in view.
     const UINT dpi = GetDpiForSystem();
-    const int width = MulDiv(560, static_cast<int>(dpi), 96), height = MulDiv(330, static_cast<int>(dpi), 96);
+    const int width = MulDiv(560, static_cast<int>(dpi), 96),
+              height = MulDiv(330, static_cast<int>(dpi), 96);
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return CreateWindowExW(0, kWindowClass, L"Stand-in CAD", WS_OVERLAPPEDWINDOW, work.right - width - 20,
-                           work.top + 20, width, height, nullptr, nullptr, instance, nullptr);
+    return CreateWindowExW(0, kWindowClass, L"Stand-in CAD", WS_OVERLAPPEDWINDOW,
+                           work.right - width - 20, work.top + 20, width, height, nullptr, nullptr,
+                           instance, nullptr);
 }
 
 } // namespace standin

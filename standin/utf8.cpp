@@ -59,7 +59,11 @@ std::optional<std::wstring> fromUtf8(std::string_view bytes) {
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<std::uint8_t>(bytes[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        const std::size_t length = lead < 0x80    ? 1
+                                   : lead >= 0xF0 ? 4
+                                   : lead >= 0xE0 ? 3
+                                   : lead >= 0xC2 ? 2
+                                                  : 0;
         if (length == 0 || length > 4 || i + length > bytes.size() || (lead >= 0xF5))
             return std::nullopt;
         char32_t c = length == 1 ? lead : lead & (0x7F >> length);

@@ -66,14 +66,29 @@ HRESULT toValue(const VARIANT &in, Value &out) {
         return DISP_E_TYPEMISMATCH;
     HRESULT hr = S_OK;
     switch (direct.vt) {
-    case VT_EMPTY: out = std::monostate{}; break;
-    case VT_NULL: out = Null{}; break;
-    case VT_BOOL: out = direct.boolVal != VARIANT_FALSE; break;
-    case VT_I2: out = std::int64_t{direct.iVal}; break;
-    case VT_I4: out = std::int64_t{direct.lVal}; break;
-    case VT_I8: out = std::int64_t{direct.llVal}; break;
-    case VT_BSTR: out = std::wstring(direct.bstrVal, SysStringLen(direct.bstrVal)); break;
-    default: hr = DISP_E_TYPEMISMATCH;
+    case VT_EMPTY:
+        out = std::monostate{};
+        break;
+    case VT_NULL:
+        out = Null{};
+        break;
+    case VT_BOOL:
+        out = direct.boolVal != VARIANT_FALSE;
+        break;
+    case VT_I2:
+        out = std::int64_t{direct.iVal};
+        break;
+    case VT_I4:
+        out = std::int64_t{direct.lVal};
+        break;
+    case VT_I8:
+        out = std::int64_t{direct.llVal};
+        break;
+    case VT_BSTR:
+        out = std::wstring(direct.bstrVal, SysStringLen(direct.bstrVal));
+        break;
+    default:
+        hr = DISP_E_TYPEMISMATCH;
     }
     VariantClear(&direct);
     return hr;

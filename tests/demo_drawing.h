@@ -9,7 +9,9 @@
 namespace test {
 
 // The drawing `make run` opens, with four distinct title-block values.
-inline standin::State demoDrawing() { return standin::parseState(kDemoState, L"standin/demo.state"); }
+inline standin::State demoDrawing() {
+    return standin::parseState(kDemoState, L"standin/demo.state");
+}
 
 // The values of a state's properties in their order, a Null as "<null>".
 inline std::vector<std::wstring> values(const standin::State &state) {

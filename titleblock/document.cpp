@@ -7,7 +7,8 @@ namespace titleblock {
 std::optional<ActiveDocument> openActiveDocument(Form &form, const Connect &connect) {
     cad::Object application = connect();
     application.put(L"Visible", {true});
-    std::optional<cad::Object> document = cad::toObject(application.get(L"ActiveDoc"), L"ActiveDoc");
+    std::optional<cad::Object> document =
+        cad::toObject(application.get(L"ActiveDoc"), L"ActiveDoc");
     if (!document) {
         form.inform(L"Keine Datei geöffnet");
         return std::nullopt;

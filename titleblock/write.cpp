@@ -19,8 +19,8 @@ void write(Form &form, const Connect &connect) {
         for (const FieldInfo &info : kFields)
             document.call(L"DeleteCustomInfo", {std::wstring(info.property)});
         for (const FieldInfo &info : kFields)
-            document.call(L"AddCustomInfo",
-                          {std::wstring(info.property), std::wstring(L"Text"), form.fieldText(info.field)});
+            document.call(L"AddCustomInfo", {std::wstring(info.property), std::wstring(L"Text"),
+                                             form.fieldText(info.field)});
     }
 
     if (form.optionValue(Option::Rebuild) == 1)

@@ -10,9 +10,9 @@ namespace {
 
 win32::UniqueFont face(const wchar_t *name, int pixels, int weight = FW_NORMAL, bool italic = false,
                        DWORD quality = DEFAULT_QUALITY) {
-    return win32::UniqueFont(CreateFontW(-pixels, 0, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET,
-                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH | FF_SWISS,
-                                         name));
+    return win32::UniqueFont(CreateFontW(-pixels, 0, 0, 0, weight, italic, FALSE, FALSE,
+                                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                         quality, DEFAULT_PITCH | FF_SWISS, name));
 }
 
 // Every label's caption fits its place in the font selected into `dc`.
@@ -22,9 +22,12 @@ bool labelsFit(HDC dc, UINT dpi) {
     return std::all_of(kControls.begin(), kControls.end(), [&](const ControlSpec &spec) {
         SIZE size{};
         return spec.role != Role::Label ||
-               (GetTextExtentPoint32W(dc, spec.text, static_cast<int>(std::wcslen(spec.text)), &size) &&
-                size.cx <= twipsToPixels(spec.twips.right, dpi) - twipsToPixels(spec.twips.left, dpi) &&
-                metrics.tmHeight <= twipsToPixels(spec.twips.bottom, dpi) - twipsToPixels(spec.twips.top, dpi));
+               (GetTextExtentPoint32W(dc, spec.text, static_cast<int>(std::wcslen(spec.text)),
+                                      &size) &&
+                size.cx <=
+                    twipsToPixels(spec.twips.right, dpi) - twipsToPixels(spec.twips.left, dpi) &&
+                metrics.tmHeight <=
+                    twipsToPixels(spec.twips.bottom, dpi) - twipsToPixels(spec.twips.top, dpi));
     });
 }
 
@@ -40,8 +43,8 @@ win32::UniqueFont captionFace(HWND window, UINT dpi) {
     win32::UniqueFont font;
     const auto choose = [&] {
         for (const wchar_t *name : {L"MS Sans Serif", L"Microsoft Sans Serif"})
-            for (int pixels = MulDiv(8, static_cast<int>(dpi), 72); pixels >= MulDiv(6, static_cast<int>(dpi), 72);
-                 --pixels) {
+            for (int pixels = MulDiv(8, static_cast<int>(dpi), 72);
+                 pixels >= MulDiv(6, static_cast<int>(dpi), 72); --pixels) {
                 font = face(name, pixels);
                 SelectObject(dc, font.get());
                 if (labelsFit(dc, dpi))
@@ -57,8 +60,8 @@ win32::UniqueFont captionFace(HWND window, UINT dpi) {
 } // namespace
 
 Faces chooseFaces(HWND window, UINT dpi) {
-    return {captionFace(window, dpi),
-            face(L"Tahoma", MulDiv(1425, static_cast<int>(dpi), 7200), FW_BOLD, true, CLEARTYPE_QUALITY)}; // 14.25 pt
+    return {captionFace(window, dpi), face(L"Tahoma", MulDiv(1425, static_cast<int>(dpi), 7200),
+                                           FW_BOLD, true, CLEARTYPE_QUALITY)}; // 14.25 pt
 }
 
 } // namespace ui

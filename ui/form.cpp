@@ -7,7 +7,8 @@ namespace ui {
 std::wstring frmSfInfo::fieldText(titleblock::Field field) const {
     const HWND edit = control(fieldControl(field));
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -16,14 +17,17 @@ void frmSfInfo::setFieldText(titleblock::Field field, const std::wstring &text) 
 }
 
 std::int16_t frmSfInfo::optionValue(titleblock::Option option) const {
-    const HWND box = control(option == titleblock::Option::GenProp ? ControlId::chkGenProp : ControlId::chkRebuild);
+    const HWND box = control(option == titleblock::Option::GenProp ? ControlId::chkGenProp
+                                                                   : ControlId::chkRebuild);
     return static_cast<std::int16_t>(SendMessageW(box, BM_GETCHECK, 0, 0));
 }
 
 std::wstring frmSfInfo::today() const {
-    const int length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, nullptr, 0, nullptr);
+    const int length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr,
+                                       nullptr, 0, nullptr);
     std::wstring date(static_cast<std::size_t>(length), L'\0');
-    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date.data(), length, nullptr);
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date.data(), length,
+                    nullptr);
     date.resize(static_cast<std::size_t>(length > 0 ? length - 1 : 0));
     return date;
 }

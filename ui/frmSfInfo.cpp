@@ -16,7 +16,8 @@ void registerClass(HINSTANCE instance, WNDPROC proc) {
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -48,8 +49,9 @@ frmSfInfo::~frmSfInfo() {
 }
 
 void frmSfInfo::show(int showCommand) {
-    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Blatkopf Informationen", kWindowStyle, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Blatkopf Informationen", kWindowStyle,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                    instance_, this);
     if (!hwnd_)
         return;
     load();
@@ -61,7 +63,8 @@ void frmSfInfo::show(int showCommand) {
 }
 
 bool frmSfInfo::preTranslate(MSG &message) {
-    if (isInput(message.message) && readySince_ && static_cast<LONG>(message.time - *readySince_) < 0)
+    if (isInput(message.message) && readySince_ &&
+        static_cast<LONG>(message.time - *readySince_) < 0)
         return true;
     return IsDialogMessageW(hwnd_, &message);
 }
@@ -136,12 +139,14 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmSfInfo::createControls() {
-    const HWND tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
-                                         0, 0, hwnd_, nullptr, instance_, nullptr);
+    const HWND tooltip =
+        CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                        0, 0, hwnd_, nullptr, instance_, nullptr);
     for (const ControlSpec &spec : kControls) {
-        const HWND child = CreateWindowExW(spec.kind.exStyle, spec.kind.className, spec.text,
-                                           WS_CHILD | WS_VISIBLE | spec.kind.style, 0, 0, 0, 0, hwnd_,
-                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+        const HWND child = CreateWindowExW(
+            spec.kind.exStyle, spec.kind.className, spec.text,
+            WS_CHILD | WS_VISIBLE | spec.kind.style, 0, 0, 0, 0, hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
         if (spec.tooltip) {
             TTTOOLINFOW tool{sizeof(tool)};
             tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -152,7 +157,9 @@ void frmSfInfo::createControls() {
         }
         // Values of any length are shown whole, typed or pasted, and written back unchanged.
         if (spec.role == Role::Field)
-            SendMessageW(child, spec.id == ControlId::cmbSfKonstrukteur ? CB_LIMITTEXT : EM_SETLIMITTEXT, 0, 0);
+            SendMessageW(child,
+                         spec.id == ControlId::cmbSfKonstrukteur ? CB_LIMITTEXT : EM_SETLIMITTEXT,
+                         0, 0);
         // Create mode and automatic rebuild work on any document: the safe defaults.
         if (spec.role == Role::Option)
             SendMessageW(child, BM_SETCHECK, BST_CHECKED, 0);
@@ -167,13 +174,15 @@ void frmSfInfo::layout(UINT dpi) {
     RECT frame, client;
     GetWindowRect(hwnd_, &frame);
     GetClientRect(hwnd_, &client);
-    SetWindowPos(hwnd_, nullptr, 0, 0, twipsToPixels(kClientTwips.cx, dpi) + (frame.right - frame.left) - client.right,
+    SetWindowPos(hwnd_, nullptr, 0, 0,
+                 twipsToPixels(kClientTwips.cx, dpi) + (frame.right - frame.left) - client.right,
                  twipsToPixels(kClientTwips.cy, dpi) + (frame.bottom - frame.top) - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     for (const ControlSpec &spec : kControls) {
         const HWND child = control(spec.id);
-        const HFONT font = spec.role == Role::Heading ? faces_.heading.get() : faces_.captions.get();
+        const HFONT font =
+            spec.role == Role::Heading ? faces_.heading.get() : faces_.captions.get();
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         const int left = twipsToPixels(spec.twips.left, dpi);
         const int top = twipsToPixels(spec.twips.top, dpi);
@@ -181,7 +190,8 @@ void frmSfInfo::layout(UINT dpi) {
         int height = twipsToPixels(spec.twips.bottom, dpi) - top;
         if (spec.id == ControlId::cmbSfKonstrukteur) {
             // The closed box keeps the table's height; the window height is the open list's.
-            const int border = GetSystemMetricsForDpi(SM_CYEDGE, dpi) + GetSystemMetricsForDpi(SM_CYBORDER, dpi);
+            const int border =
+                GetSystemMetricsForDpi(SM_CYEDGE, dpi) + GetSystemMetricsForDpi(SM_CYBORDER, dpi);
             SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 2 * border);
             height *= 1 + static_cast<int>(kDesigners.size());
         }
@@ -208,12 +218,23 @@ void frmSfInfo::onCommand(int id, UINT code) {
     if (!spec || code != BN_CLICKED || running_)
         return; // Enter and Esc arrive as IDOK and IDCANCEL: no button answers them
     switch (spec->id) {
-    case ControlId::cmdSfAuslesen: barSfAuslesen(); break;
-    case ControlId::cmdSfEintragen: barSfEintragen(); break;
-    case ControlId::cmdSfDefaultWerte: barSfStandardwerteAusfüllen(); break;
-    case ControlId::cmdAutoDate: setFieldText(titleblock::Field::Datum, today()); break;
-    case ControlId::cmdExit: DestroyWindow(hwnd_); break;
-    default: break;
+    case ControlId::cmdSfAuslesen:
+        barSfAuslesen();
+        break;
+    case ControlId::cmdSfEintragen:
+        barSfEintragen();
+        break;
+    case ControlId::cmdSfDefaultWerte:
+        barSfStandardwerteAusfüllen();
+        break;
+    case ControlId::cmdAutoDate:
+        setFieldText(titleblock::Field::Datum, today());
+        break;
+    case ControlId::cmdExit:
+        DestroyWindow(hwnd_);
+        break;
+    default:
+        break;
     }
 }
 

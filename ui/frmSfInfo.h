@@ -69,8 +69,8 @@ private:
     HINSTANCE instance_;
     titleblock::Connect connect_;
     HWND hwnd_ = nullptr;
-    HWND lastFocus_ = nullptr; // restored when the window is activated again
-    bool running_ = false;     // an operation is under way
+    HWND lastFocus_ = nullptr;        // restored when the window is activated again
+    bool running_ = false;            // an operation is under way
     std::optional<DWORD> readySince_; // when the last operation had ended, as input is timed
     Faces faces_;
 };

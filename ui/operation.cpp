@@ -15,9 +15,12 @@ namespace {
 std::wstring errorReport(const cad::Error &error) {
     wchar_t code[16];
     std::swprintf(code, std::size(code), L"0x%08X", static_cast<unsigned>(error.code()));
-    const std::wstring failure = L"Der Aufruf \u201E" + error.member() + L"\u201C ist fehlgeschlagen:\n\n" +
-                                 error.description() + L"\n\nFehlercode: " + code;
-    return error.connectionLost() ? L"Die Verbindung zum CAD-Programm ist abgebrochen.\n\n" + failure : failure;
+    const std::wstring failure = L"Der Aufruf \u201E" + error.member() +
+                                 L"\u201C ist fehlgeschlagen:\n\n" + error.description() +
+                                 L"\n\nFehlercode: " + code;
+    return error.connectionLost()
+               ? L"Die Verbindung zum CAD-Programm ist abgebrochen.\n\n" + failure
+               : failure;
 }
 
 // Keys and clicks made while an operation runs wait in the queue: every wait for
@@ -32,11 +35,17 @@ void dropQueuedInput() {
 
 } // namespace
 
-void frmSfInfo::barSfAuslesen() { run(&titleblock::read); }
+void frmSfInfo::barSfAuslesen() {
+    run(&titleblock::read);
+}
 
-void frmSfInfo::barSfEintragen() { run(&titleblock::write); }
+void frmSfInfo::barSfEintragen() {
+    run(&titleblock::write);
+}
 
-void frmSfInfo::barSfStandardwerteAusfüllen() { run(&titleblock::fillStandardValues); }
+void frmSfInfo::barSfStandardwerteAusfüllen() {
+    run(&titleblock::fillStandardValues);
+}
 
 // Nothing unwinds through the window procedure: a failure is reported and the
 // window, with everything the user typed, stays.
@@ -59,22 +68,28 @@ void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Conn
 }
 
 bool frmSfInfo::askToRetry() {
-    return messageBox(L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil dort ein Dialog "
-                      L"ge\u00F6ffnet ist.\n\nErneut versuchen?",
-                      L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+    return messageBox(
+               L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil dort ein Dialog "
+               L"ge\u00F6ffnet ist.\n\nErneut versuchen?",
+               L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
 }
 
 bool frmSfInfo::askToKeepWaiting() {
-    return messageBox(L"Das CAD-Programm antwortet nicht, zum Beispiel weil es gerade ein Dokument neu "
-                      L"aufbaut.\n\nWeiter warten?\n\nWenn Sie nicht weiter warten, kann das CAD-Programm den "
-                      L"Aufruf trotzdem noch ausf\u00FChren: Werte, die gerade geschrieben werden, k\u00F6nnen "
-                      L"also sp\u00E4ter noch im Dokument ankommen.",
-                      L"blattkopf", MB_YESNO | MB_ICONWARNING) == IDYES;
+    return messageBox(
+               L"Das CAD-Programm antwortet nicht, zum Beispiel weil es gerade ein Dokument "
+               L"neu aufbaut.\n\nWeiter warten?\n\nWenn Sie nicht weiter warten, kann das "
+               L"CAD-Programm den Aufruf trotzdem noch ausf\u00FChren: Werte, die gerade "
+               L"geschrieben werden, k\u00F6nnen also sp\u00E4ter noch im Dokument ankommen.",
+               L"blattkopf", MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
-void frmSfInfo::report(const std::wstring &message) { messageBox(message, L"blattkopf", MB_OK | MB_ICONERROR); }
+void frmSfInfo::report(const std::wstring &message) {
+    messageBox(message, L"blattkopf", MB_OK | MB_ICONERROR);
+}
 
-void frmSfInfo::inform(const std::wstring &message) { messageBox(message, L"Information", MB_OK); }
+void frmSfInfo::inform(const std::wstring &message) {
+    messageBox(message, L"Information", MB_OK);
+}
 
 // Every box comes while an operation runs: keys made before it came up were not
 // meant for it and must not answer it, a report least of all. Its loop is not the

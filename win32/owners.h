@@ -23,7 +23,9 @@ struct HandleCloser {
 };
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
-inline bool valid(const UniqueHandle &handle) { return handle && handle.get() != INVALID_HANDLE_VALUE; }
+inline bool valid(const UniqueHandle &handle) {
+    return handle && handle.get() != INVALID_HANDLE_VALUE;
+}
 
 // A window moved to a screen of another resolution takes the place Windows
 // suggests for it (WM_DPICHANGED's lParam).

@@ -2,8 +2,8 @@
 // program, driven from this second process with keys and clicks.
 
 #include "designed.h"
-#include "program.h"
 #include "process_windows.h"
+#include "program.h"
 #include "standin_files.h"
 #include "standin_server.h"
 
@@ -30,7 +30,8 @@ protected:
     }
     bool windowShown() const {
         // Shown, and the focus in one of its fields, where typing goes.
-        return test::waitUntil([&] { return program->window() && IsChild(program->window(), program->focus()); });
+        return test::waitUntil(
+            [&] { return program->window() && IsChild(program->window(), program->focus()); });
     }
     std::vector<std::wstring> fields() const { return test::fieldTexts(program->window()); }
     // Tab, and wait until the focus has arrived, so what is typed next goes there.
@@ -44,12 +45,14 @@ protected:
     // Waits until `count` operations have ended, each releasing its application, and
     // the window takes input again.
     bool operationsDone(int count) const {
-        return test::waitUntil([&] { return files.count(L"release Application") == count; }) && program->idle();
+        return test::waitUntil([&] { return files.count(L"release Application") == count; }) &&
+               program->idle();
     }
     // Waits for the program's message box, notes its text and answers it with Enter.
     std::wstring answerMessageBox() const {
         HWND box = nullptr;
-        if (!test::waitUntil([&] { return (box = program->messageBox()) != nullptr; }) || !test::toFront(box))
+        if (!test::waitUntil([&] { return (box = program->messageBox()) != nullptr; }) ||
+            !test::toFront(box))
             return L"<no message box>";
         const std::wstring message = test::windowText(GetDlgItem(box, 0xFFFF));
         test::press({VK_RETURN});
@@ -68,7 +71,8 @@ TEST_F(EndToEnd, ASessionShowsWritesRereadsAndExits) {
     ASSERT_TRUE(windowShown());
     EXPECT_EQ(fields(), test::values(test::demoDrawing()));
     ASSERT_TRUE(test::toFront(program->window()));
-    test::type(L"Lagerbock für Welle ∅40"); // each field's text is selected whole, so typing replaces it
+    test::type(
+        L"Lagerbock für Welle ∅40"); // each field's text is selected whole, so typing replaces it
     ASSERT_TRUE(tabTo(ControlId::txtSfZeichnungsnummer));
     test::type(L"LB-0815");
     ASSERT_TRUE(tabTo(ControlId::cmbSfKonstrukteur));
@@ -77,16 +81,19 @@ TEST_F(EndToEnd, ASessionShowsWritesRereadsAndExits) {
     test::type(L"07.12.2026");
     test::press({VK_MENU, 'E'});
     ASSERT_TRUE(operationsDone(2)); // the load, then this write
-    EXPECT_EQ(test::values(files.state()), (std::vector<std::wstring>{L"Lagerbock für Welle ∅40", L"LB-0815",
-                                                                  L"Counselor Mira Holm", L"07.12.2026"}));
+    EXPECT_EQ(test::values(files.state()),
+              (std::vector<std::wstring>{L"Lagerbock für Welle ∅40", L"LB-0815",
+                                         L"Counselor Mira Holm", L"07.12.2026"}));
     EXPECT_FALSE(program->messageBox());
 
     test::click(program->control(ControlId::chkRebuild));
     ASSERT_TRUE(test::waitUntil([&] {
-        return SendMessageW(program->control(ControlId::chkRebuild), BM_GETCHECK, 0, 0) == BST_UNCHECKED;
+        return SendMessageW(program->control(ControlId::chkRebuild), BM_GETCHECK, 0, 0) ==
+               BST_UNCHECKED;
     }));
     test::press({VK_MENU, 'E'});
-    EXPECT_EQ(answerMessageBox(), L"Werte werden erst nach dem nächsten Rebuild im Blattkopf eingetragen");
+    EXPECT_EQ(answerMessageBox(),
+              L"Werte werden erst nach dem nächsten Rebuild im Blattkopf eingetragen");
     ASSERT_TRUE(operationsDone(3)); // the box comes before the write's handles are released
     EXPECT_FALSE(program->messageBox()) << "a second message box";
     EXPECT_EQ(files.state().rebuilds, 1);
@@ -95,7 +102,8 @@ TEST_F(EndToEnd, ASessionShowsWritesRereadsAndExits) {
     standin::State changed = test::demoDrawing();
     changed.properties[1].value = L"GZ-4711-02 Ä";
     files.write(changed);
-    ASSERT_TRUE(test::toFront(program->window())); // after a message box, as a user clicks into the window
+    ASSERT_TRUE(
+        test::toFront(program->window())); // after a message box, as a user clicks into the window
     test::press({VK_MENU, 'W'});
     ASSERT_TRUE(operationsDone(4));
     EXPECT_EQ(program->text(ControlId::txtSfZeichnungsnummer), L"GZ-4711-02 Ä");

@@ -3,9 +3,9 @@
 // blattkopf.exe running in its own process, seen from outside through window
 // messages and driven with real input, as a user's eyes and hands would.
 
-#include "ui/layout.h"
 #include "process_windows.h"
 #include "real_input.h"
+#include "ui/layout.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,8 @@ public:
         const std::wstring before = windowText(date);
         SendMessageW(date, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         const bool taken = waitUntil([&] {
-            SendMessageW(window(), WM_COMMAND, MAKEWPARAM(static_cast<int>(ui::ControlId::cmdAutoDate), BN_CLICKED),
+            SendMessageW(window(), WM_COMMAND,
+                         MAKEWPARAM(static_cast<int>(ui::ControlId::cmdAutoDate), BN_CLICKED),
                          reinterpret_cast<LPARAM>(control(ui::ControlId::cmdAutoDate)));
             return !windowText(date).empty();
         });

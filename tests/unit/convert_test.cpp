@@ -10,7 +10,9 @@
 namespace {
 
 struct NoopDispatch final : cad::Dispatch {
-    cad::Value invoke(std::wstring_view, cad::Access, std::span<const cad::Value>) override { return {}; }
+    cad::Value invoke(std::wstring_view, cad::Access, std::span<const cad::Value>) override {
+        return {};
+    }
 };
 
 TEST(ToText, CoercesEachKindAsAutomationDoes) {
@@ -38,7 +40,8 @@ TEST(ToInt32, CoercesNumbersTextsAndBooleans) {
         {true, -1},
         {false, 0},
         {std::int64_t{3}, 3},
-        {std::int64_t{std::numeric_limits<std::int32_t>::min()}, std::numeric_limits<std::int32_t>::min()},
+        {std::int64_t{std::numeric_limits<std::int32_t>::min()},
+         std::numeric_limits<std::int32_t>::min()},
         {2.5, 2}, // halves round to even
         {3.5, 4},
         {std::wstring(L"17"), 17},
@@ -77,7 +80,8 @@ TEST(Conversions, RefuseWhatTheyCannotConvertAndNameTheMember) {
         const cad::Error e = test::errorOf([&] { convert(value); });
         EXPECT_EQ(e.code(), code);
         EXPECT_EQ(e.member(), L"CustomInfo");
-        EXPECT_TRUE(e.description().starts_with(code == cad::kOverflow ? L"Overflow: " : L"Type mismatch: "));
+        EXPECT_TRUE(e.description().starts_with(code == cad::kOverflow ? L"Overflow: "
+                                                                       : L"Type mismatch: "));
     }
 }
 

@@ -28,11 +28,14 @@ public:
     }
     ~ModelDispatch() override { model_->released(standin::targetName(target_)); }
 
-    cad::Value invoke(std::wstring_view member, cad::Access access, std::span<const cad::Value> args) override {
-        constexpr unsigned kInvocation[] = {standin::kGet, standin::kPut, standin::kCall}; // by cad::Access
+    cad::Value invoke(std::wstring_view member, cad::Access access,
+                      std::span<const cad::Value> args) override {
+        constexpr unsigned kInvocation[] = {standin::kGet, standin::kPut,
+                                            standin::kCall}; // by cad::Access
         const auto id = model_->lookup(target_, member);
         if (!id)
-            throw cad::Error(static_cast<std::int32_t>(0x80020006), std::wstring(member), L"Unknown name");
+            throw cad::Error(static_cast<std::int32_t>(0x80020006), std::wstring(member),
+                             L"Unknown name");
         std::vector<standin::Value> in;
         for (const cad::Value &arg : args) {
             if (const auto *s = std::get_if<std::wstring>(&arg))
@@ -82,9 +85,11 @@ public:
     cad::Object connect() {
         try {
             auto model = std::make_shared<standin::Model>(*this);
-            return cad::Object(std::make_shared<ModelDispatch>(model, standin::Target::Application));
+            return cad::Object(
+                std::make_shared<ModelDispatch>(model, standin::Target::Application));
         } catch (const standin::Fault &fault) {
-            throw cad::Error(fault.hresult, std::wstring(titleblock::kApplicationProgId), fault.description);
+            throw cad::Error(fault.hresult, std::wstring(titleblock::kApplicationProgId),
+                             fault.description);
         }
     }
     const standin::State &state() const { return state_; }
@@ -107,7 +112,9 @@ public:
     }
     void madeVisible() override {}
     void stall(int) override {}
-    [[noreturn]] void crash() override { throw standin::Fault{static_cast<std::int32_t>(0x800706BE), L"crashed"}; }
+    [[noreturn]] void crash() override {
+        throw standin::Fault{static_cast<std::int32_t>(0x800706BE), L"crashed"};
+    }
 
 private:
     standin::State state_;
@@ -128,7 +135,8 @@ public:
         fields.at(static_cast<std::size_t>(field)) = text;
     }
     std::int16_t optionValue(titleblock::Option option) const override {
-        cad_.note(option == titleblock::Option::GenProp ? L"form reads chkGenProp" : L"form reads chkRebuild");
+        cad_.note(option == titleblock::Option::GenProp ? L"form reads chkGenProp"
+                                                        : L"form reads chkRebuild");
         return options.at(option);
     }
     void inform(const std::wstring &message) override {
@@ -137,7 +145,8 @@ public:
     }
     std::wstring today() const override { return L"06.12.2026"; }
 
-    std::vector<std::wstring> fields{L"Text1", L"Text1", L"Combo1", L"Text1"}; // in titleblock::Field's order
+    std::vector<std::wstring> fields{L"Text1", L"Text1", L"Combo1",
+                                     L"Text1"}; // in titleblock::Field's order
     std::map<titleblock::Option, std::int16_t> options{{titleblock::Option::GenProp, 1},
                                                        {titleblock::Option::Rebuild, 1}};
     std::vector<std::wstring> messages;

@@ -32,10 +32,11 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
     State s = drawing();
     s.visible = true;
     s.rebuilds = 7;
-    s.properties.push_back({L"Quote \"and\" \\ back", L"Text", std::wstring(L"line\nbreak\ttab\0nul 😀", 21)});
+    s.properties.push_back(
+        {L"Quote \"and\" \\ back", L"Text", std::wstring(L"line\nbreak\ttab\0nul 😀", 21)});
     s.properties.push_back({L"Leer", L"Text", L""});
-    s.failures.push_back(
-        {L"AddCustomInfo", static_cast<std::int32_t>(0x80004005), L"Platte voll", 2, standin::FaultStyle::Bare});
+    s.failures.push_back({L"AddCustomInfo", static_cast<std::int32_t>(0x80004005), L"Platte voll",
+                          2, standin::FaultStyle::Bare});
     s.refuseCreate = Fault{static_cast<std::int32_t>(0x80040154), L"nicht registriert"};
     s.titleBlock = {{L"Benennung", L"vor dem Rebuild"}};
     s.busyMs = 2000;
@@ -46,8 +47,9 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
     const State back = standin::parseState(standin::formatState(s), L"state");
     EXPECT_EQ(standin::formatState(back), standin::formatState(s)); // read as written
     // ... and all was written: a field left out would be lost on both sides.
-    EXPECT_EQ(std::tie(back.visible, back.documentType, back.rebuilds, back.busyMs, back.slowStartMs),
-              std::make_tuple(true, std::optional<std::int32_t>{3}, 7, 2000, 3000));
+    EXPECT_EQ(
+        std::tie(back.visible, back.documentType, back.rebuilds, back.busyMs, back.slowStartMs),
+        std::make_tuple(true, std::optional<std::int32_t>{3}, 7, 2000, 3000));
     EXPECT_EQ(back.properties.at(4).value, s.properties[4].value);
     EXPECT_EQ(back.failures.at(0).after, 2);
     EXPECT_EQ(back.failures.at(0).style, standin::FaultStyle::Bare);
@@ -95,11 +97,14 @@ TEST_F(StandinModel, BehavesLikeTheCadProgramWhereTheToolReliesOnIt) {
         const cad::Object app = cad.connect();
         const cad::Object doc = std::get<cad::Object>(app.get(L"ActiveDoc"));
         EXPECT_EQ(doc.get(L"CustomInfo", {std::wstring(L"Fehlt")}), cad::Value(std::wstring()));
-        EXPECT_TRUE(std::holds_alternative<cad::Null>(doc.get(L"CustomInfo", {std::wstring(L"Datum")})));
+        EXPECT_TRUE(
+            std::holds_alternative<cad::Null>(doc.get(L"CustomInfo", {std::wstring(L"Datum")})));
         doc.put(L"CustomInfo", {std::wstring(L"Fehlt"), std::wstring(L"x")});
         doc.put(L"CustomInfo", {std::wstring(L"Benennung"), std::wstring(L"Welle")});
-        EXPECT_EQ(cad.state().titleBlock.at(0).value, L"Getriebegehäuse"); // shown as of the last rebuild
-        EXPECT_EQ(doc.call(L"AddCustomInfo", {std::wstring(L"Benennung"), std::wstring(L"Text"), std::wstring(L"neu")}),
+        EXPECT_EQ(cad.state().titleBlock.at(0).value,
+                  L"Getriebegehäuse"); // shown as of the last rebuild
+        EXPECT_EQ(doc.call(L"AddCustomInfo", {std::wstring(L"Benennung"), std::wstring(L"Text"),
+                                              std::wstring(L"neu")}),
                   cad::Value(false));
         EXPECT_EQ(doc.call(L"DeleteCustomInfo", {std::wstring(L"Fehlt")}), cad::Value(false));
         EXPECT_EQ(doc.call(L"DeleteCustomInfo", {std::wstring(L"Datum")}), cad::Value(true));

@@ -12,8 +12,9 @@
 namespace test {
 
 // The controls of the four title-block fields, in field order.
-inline constexpr ui::ControlId kFieldControls[] = {ui::ControlId::txtSfBenennung, ui::ControlId::txtSfZeichnungsnummer,
-                                                   ui::ControlId::cmbSfKonstrukteur, ui::ControlId::txtSfDatum};
+inline constexpr ui::ControlId kFieldControls[] = {
+    ui::ControlId::txtSfBenennung, ui::ControlId::txtSfZeichnungsnummer,
+    ui::ControlId::cmbSfKonstrukteur, ui::ControlId::txtSfDatum};
 
 // The texts of the four fields of `window`, this process's or another's.
 inline std::vector<std::wstring> fieldTexts(HWND window) {
@@ -43,7 +44,8 @@ inline constexpr Designed kDesigned[] = {
     {ui::ControlId::cmdSfDefaultWerte, 120, 2400, 2895, 615, L"&Standardwerte in Felder füllen"},
     {ui::ControlId::cmdSfEintragen, 3240, 2400, 2775, 615, L"Werte &eintragen"},
     {ui::ControlId::chkGenProp, 3240, 3000, 2775, 375, L"Attribute erzeugen"},
-    {ui::ControlId::cmdSfAuslesen, 120, 3120, 2895, 615, L"vorhandene &Werte aus aktiven SW-Dokument lesen"},
+    {ui::ControlId::cmdSfAuslesen, 120, 3120, 2895, 615,
+     L"vorhandene &Werte aus aktiven SW-Dokument lesen"},
     {ui::ControlId::chkRebuild, 3240, 3360, 2775, 375, L"automatisches Rebuild"},
     {ui::ControlId::cmdExit, 5160, 3960, 855, 495, L"Exit"},
 };

@@ -6,10 +6,10 @@
 #include "cad/error.h"
 #include "error_of.h"
 #include "process_windows.h"
-#include "standin_files.h"
-#include "standin_server.h"
 #include "standin/identity.h"
 #include "standin/registration.h"
+#include "standin_files.h"
+#include "standin_server.h"
 #include "titleblock/document.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +40,8 @@ protected:
 
 TEST_F(Gateway, CustomInfoRoundTripsAnyTextExactlyLookingUpEachMemberOncePerObject) {
     const std::wstring texts[] = {L""s, L"Keine Datei geöffnet – Größe ÄÖÜ ß"s, L"Zahnrad 😀 𝔸"s,
-                                  std::wstring(100'000, L'x') + L"Ende"s, L"  leading and trailing  "s};
+                                  std::wstring(100'000, L'x') + L"Ende"s,
+                                  L"  leading and trailing  "s};
     for (const std::wstring &text : texts) {
         {
             const cad::Object app = cad::createObject(titleblock::kApplicationProgId);
@@ -58,14 +59,17 @@ TEST_F(Gateway, CustomInfoRoundTripsAnyTextExactlyLookingUpEachMemberOncePerObje
 
 TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheFirstCall) {
     standin::State state = test::demoDrawing();
-    state.refuseCreate = standin::Fault{static_cast<std::int32_t>(0x80040154), L"Klasse nicht registriert"};
+    state.refuseCreate =
+        standin::Fault{static_cast<std::int32_t>(0x80040154), L"Klasse nicht registriert"};
     files.write(state);
-    const cad::Error refused = test::errorOf([] { cad::createObject(titleblock::kApplicationProgId); });
+    const cad::Error refused =
+        test::errorOf([] { cad::createObject(titleblock::kApplicationProgId); });
     EXPECT_EQ(refused.member(), titleblock::kApplicationProgId);
     EXPECT_EQ(static_cast<std::uint32_t>(refused.code()), 0x80040154u);
 
     files.writeRaw(standin::formatState(test::demoDrawing()) + "document maybe\n");
-    const cad::Error broken = test::errorOf([] { cad::createObject(titleblock::kApplicationProgId).put(L"Visible", {true}); });
+    const cad::Error broken = test::errorOf(
+        [] { cad::createObject(titleblock::kApplicationProgId).put(L"Visible", {true}); });
     EXPECT_EQ(broken.member(), L"Visible");
     EXPECT_NE(broken.description().find(files.statePath() + L" line "), std::wstring::npos)
         << std::string(broken.description().begin(), broken.description().end());
@@ -107,7 +111,8 @@ TEST_F(Gateway, AServerStartedByComIsWaitedForAndEndsWithItsLastObjectUnlessMade
 // cannot carry across processes.
 class LateFailing final : public IDispatch, public IClassFactory {
 public:
-    static constexpr CLSID kClsid = {0x2b1d7c54, 0x6f0e, 0x4d3a, {0x8c, 0x1e, 0x5a, 0x7f, 0x90, 0x3b, 0x21, 0xd4}};
+    static constexpr CLSID kClsid = {
+        0x2b1d7c54, 0x6f0e, 0x4d3a, {0x8c, 0x1e, 0x5a, 0x7f, 0x90, 0x3b, 0x21, 0xd4}};
     static constexpr const wchar_t *kProgId = L"blattkopf.LateFailing";
     static constexpr auto kCode = static_cast<HRESULT>(0x80041002);
 
@@ -130,8 +135,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *ids) override {
         return ids[0] = 1, S_OK;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *exception,
-                                     UINT *) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *,
+                                     EXCEPINFO *exception, UINT *) override {
         *exception = EXCEPINFO{};
         exception->pfnDeferredFillIn = &fillIn;
         return DISP_E_EXCEPTION;
@@ -157,7 +162,8 @@ TEST(GatewayInProcess, AnErrorFilledInLateIsReportedInTheServersWordsAndEveryRef
     ASSERT_TRUE(standin::registerClass(LateFailing::kProgId, LateFailing::kClsid, L""));
     const LONG held = server.references; // COM's own, for the registration
 
-    const cad::Error late = test::errorOf([] { cad::createObject(LateFailing::kProgId).put(L"Visible", {true}); });
+    const cad::Error late =
+        test::errorOf([] { cad::createObject(LateFailing::kProgId).put(L"Visible", {true}); });
     EXPECT_EQ(late.code(), LateFailing::kCode);
     EXPECT_EQ(late.description(), L"erst auf Nachfrage beschrieben");
     EXPECT_EQ(late.member(), L"Visible");

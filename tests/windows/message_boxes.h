@@ -23,7 +23,8 @@ class MessageBoxes {
 public:
     // `watchedClass`: the class of the window whose visibility is noted.
     explicit MessageBoxes(const wchar_t *watchedClass = nullptr)
-        : hook_(SetWindowsHookExW(WH_CBT, &hook, nullptr, GetCurrentThreadId())), watchedClass_(watchedClass) {
+        : hook_(SetWindowsHookExW(WH_CBT, &hook, nullptr, GetCurrentThreadId())),
+          watchedClass_(watchedClass) {
         current_ = this;
     }
     ~MessageBoxes() {

@@ -36,7 +36,8 @@ bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds inte
 Process::Process(std::wstring commandLine) {
     STARTUPINFOW startup{sizeof(startup)};
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
         return;
     CloseHandle(info.hThread);
     process_.reset(info.hProcess);
@@ -77,7 +78,8 @@ HWND visibleWindowOf(DWORD processId, const wchar_t *className) {
 
 std::wstring windowText(HWND hwnd) {
     std::wstring s(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    s.resize(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()))));
+    s.resize(static_cast<std::size_t>(
+        SendMessageW(hwnd, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()))));
     return s;
 }
 

@@ -15,7 +15,8 @@ namespace test {
 
 // Waits until `done` holds, looking every `interval`; false when it never does
 // within about 20 s, so that a hang fails instead of stalling the run.
-bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds interval = std::chrono::milliseconds(20));
+bool waitUntil(const std::function<bool()> &done,
+               std::chrono::milliseconds interval = std::chrono::milliseconds(20));
 
 // A program started with a command line; it runs on when this goes.
 class Process {

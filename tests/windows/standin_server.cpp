@@ -17,8 +17,8 @@ std::wstring registeredServer() {
     StringFromGUID2(standin::kClsid, clsid, 40);
     std::wstring command(MAX_PATH + 2, L'\0');
     DWORD bytes = static_cast<DWORD>(command.size() * sizeof(wchar_t));
-    RegGetValueW(HKEY_CLASSES_ROOT, (L"CLSID\\" + std::wstring(clsid) + L"\\LocalServer32").c_str(), nullptr,
-                 RRF_RT_REG_SZ, nullptr, command.data(), &bytes);
+    RegGetValueW(HKEY_CLASSES_ROOT, (L"CLSID\\" + std::wstring(clsid) + L"\\LocalServer32").c_str(),
+                 nullptr, RRF_RT_REG_SZ, nullptr, command.data(), &bytes);
     command.resize(bytes / sizeof(wchar_t) - 1);
     return command;
 }
@@ -30,8 +30,9 @@ bool ensureServer() {
         return true;
     const Process server(registeredServer());
     // It shows its window once its class is registered.
-    return server.started() &&
-           waitUntil([&] { return visibleWindowOf(server.id(), standin::kWindowClass) != nullptr; });
+    return server.started() && waitUntil([&] {
+               return visibleWindowOf(server.id(), standin::kWindowClass) != nullptr;
+           });
 }
 
 bool closeServers() {

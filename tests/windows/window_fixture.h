@@ -42,7 +42,8 @@ protected:
     void open(const standin::State &state = test::demoDrawing()) {
         files.write(state);
         EXPECT_TRUE(test::ensureServer());
-        form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), std::wstring(titleblock::kApplicationProgId),
+        form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr),
+                                               std::wstring(titleblock::kApplicationProgId),
                                                std::chrono::seconds(1));
         form->show(SW_SHOWNORMAL);
         EXPECT_TRUE(test::toFront(form->hwnd()));
@@ -73,15 +74,18 @@ protected:
         std::vector<std::wstring> items;
         const HWND combo = control(ControlId::cmbSfKonstrukteur);
         for (LRESULT i = 0, n = SendMessageW(combo, CB_GETCOUNT, 0, 0); i < n; ++i) {
-            std::wstring item(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-            item.resize(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+            std::wstring item(
+                static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+            item.resize(static_cast<std::size_t>(
+                SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
             items.push_back(item);
         }
         return items;
     }
     std::pair<DWORD, DWORD> selection(HWND edit) const {
         DWORD start = 0, end = 0;
-        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
         return {start, end};
     }
     std::vector<std::wstring> fields() const { return test::fieldTexts(form->hwnd()); }

@@ -4,9 +4,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
-#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -49,20 +49,26 @@ void expectLayout(const ui::frmSfInfo &form, UINT dpi, bool designedFaces) {
         const bool checkBox = !label && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
         RECT room{0, 0, r.right - r.left, r.bottom - r.top};
         if (checkBox)
-            room.left += GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + GetSystemMetricsForDpi(SM_CXEDGE, dpi);
+            room.left += GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) +
+                         GetSystemMetricsForDpi(SM_CXEDGE, dpi);
         else if (!label)
-            InflateRect(&room, -GetSystemMetricsForDpi(SM_CXEDGE, dpi) - 1, -GetSystemMetricsForDpi(SM_CYEDGE, dpi) - 1);
+            InflateRect(&room, -GetSystemMetricsForDpi(SM_CXEDGE, dpi) - 1,
+                        -GetSystemMetricsForDpi(SM_CYEDGE, dpi) - 1);
         RECT text = room;
         if (d.caption) {
             EXPECT_EQ(test::windowText(control), d.caption);
-            DrawTextW(dc, d.caption, -1, &text, DT_CALCRECT | (style & BS_MULTILINE && !label ? DT_WORDBREAK : DT_SINGLELINE));
+            DrawTextW(dc, d.caption, -1, &text,
+                      DT_CALCRECT |
+                          (style & BS_MULTILINE && !label ? DT_WORDBREAK : DT_SINGLELINE));
         }
         ReleaseDC(control, dc);
         EXPECT_LE(text.right - text.left, room.right - room.left) << "too narrow";
         EXPECT_LE(text.bottom - text.top, room.bottom - room.top) << "too low";
     }
     LOGFONTW heading{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form.control(ControlId::Label6), WM_GETFONT, 0, 0)), sizeof(heading), &heading);
+    GetObjectW(
+        reinterpret_cast<HFONT>(SendMessageW(form.control(ControlId::Label6), WM_GETFONT, 0, 0)),
+        sizeof(heading), &heading);
     EXPECT_EQ(heading.lfHeight, -MulDiv(1425, static_cast<int>(dpi), 7200)); // 14.25 pt
     EXPECT_EQ(heading.lfWeight, FW_BOLD);
     EXPECT_TRUE(heading.lfItalic);
@@ -80,8 +86,10 @@ TEST_F(Window, LaysOutEveryControlAtItsDesignedPlaceWithItsCaptionWholeAtAnyDpi)
     // Moved to a screen of another resolution, everything is laid out for it; the
     // face's bitmaps are made for the system's resolution, so it may be another face.
     const UINT other = dpi == 96 ? 144 : 96;
-    RECT suggested{100, 100, 100 + MulDiv(420, static_cast<int>(other), 96), 100 + MulDiv(330, static_cast<int>(other), 96)};
-    SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
+    RECT suggested{100, 100, 100 + MulDiv(420, static_cast<int>(other), 96),
+                   100 + MulDiv(330, static_cast<int>(other), 96)};
+    SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(other, other),
+                 reinterpret_cast<LPARAM>(&suggested));
     expectLayout(*form, other, false);
 }
 
@@ -90,17 +98,19 @@ TEST_F(Window, ShowsTheTitleTheRedHeadingAndTheTooltips) {
     EXPECT_EQ(test::windowText(form->hwnd()), L"Blatkopf Informationen");
 
     const HDC dc = GetDC(form->hwnd());
-    SendMessageW(form->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control(ControlId::Label6)));
+    SendMessageW(form->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(control(ControlId::Label6)));
     EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
     ReleaseDC(form->hwnd(), dc);
 
     const HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
     ASSERT_TRUE(tips);
     EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 4);
-    for (const auto &[id, tip] : {std::pair{ControlId::cmdSfDefaultWerte, L"fill EDIT-fields with standard values"},
-                                  std::pair{ControlId::cmdSfEintragen, L"writes back values in active SW document"},
-                                  std::pair{ControlId::cmdSfAuslesen, L"reads original values from active SW document"},
-                                  std::pair{ControlId::cmdExit, L"Exit the program"}}) {
+    for (const auto &[id, tip] :
+         {std::pair{ControlId::cmdSfDefaultWerte, L"fill EDIT-fields with standard values"},
+          std::pair{ControlId::cmdSfEintragen, L"writes back values in active SW document"},
+          std::pair{ControlId::cmdSfAuslesen, L"reads original values from active SW document"},
+          std::pair{ControlId::cmdExit, L"Exit the program"}}) {
         wchar_t buffer[128] = {};
         TTTOOLINFOW tool{sizeof(tool), 0, form->hwnd(), reinterpret_cast<UINT_PTR>(control(id))};
         tool.lpszText = buffer;
@@ -111,11 +121,12 @@ TEST_F(Window, ShowsTheTitleTheRedHeadingAndTheTooltips) {
 
 TEST_F(Window, KeyboardVisitsTheControlsInTabIndexOrder) {
     open();
-    const ControlId order[] = {ControlId::txtSfBenennung, ControlId::txtSfZeichnungsnummer,
-                               ControlId::cmbSfKonstrukteur, ControlId::txtSfDatum, ControlId::cmdSfEintragen,
-                               ControlId::cmdExit, ControlId::cmdSfDefaultWerte, ControlId::cmdSfAuslesen,
-                               ControlId::chkGenProp, ControlId::chkRebuild, ControlId::cmdAutoDate,
-                               ControlId::txtSfBenennung};
+    const ControlId order[] = {ControlId::txtSfBenennung,    ControlId::txtSfZeichnungsnummer,
+                               ControlId::cmbSfKonstrukteur, ControlId::txtSfDatum,
+                               ControlId::cmdSfEintragen,    ControlId::cmdExit,
+                               ControlId::cmdSfDefaultWerte, ControlId::cmdSfAuslesen,
+                               ControlId::chkGenProp,        ControlId::chkRebuild,
+                               ControlId::cmdAutoDate,       ControlId::txtSfBenennung};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         const HWND next = GetNextDlgTabItem(form->hwnd(), control(order[i]), FALSE);
         EXPECT_EQ(next, control(order[i + 1])) << "after control " << static_cast<int>(order[i]);
@@ -127,18 +138,26 @@ TEST_F(Window, LoadShowsTheDocumentListsTheDesignersOnceAndFocusSelectsTheWholeT
     state.properties[0].value = std::wstring(100'000, L'ä');
     state.properties[2].value = L"Fremder Zeichner"; // not in the list, shown all the same
     open(state);
-    EXPECT_EQ(fields(), (std::vector<std::wstring>{std::wstring(100'000, L'ä'), L"GZ-4711-01", L"Fremder Zeichner",
-                                                   L"03.12.2026"}));
-    const std::vector<std::wstring> expected{L"Jonas Weidlich", L"Captain Anne-Marie Kessler",
-                                             L"Commander Robert J. Hanlon", L"Lieutenant Commander Orbit",
-                                             L"Chief D'Arcy", L"Counselor Mira Holm", L"Lieutenant Nora Lind", L"Z"};
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{std::wstring(100'000, L'ä'), L"GZ-4711-01",
+                                                   L"Fremder Zeichner", L"03.12.2026"}));
+    const std::vector<std::wstring> expected{L"Jonas Weidlich",
+                                             L"Captain Anne-Marie Kessler",
+                                             L"Commander Robert J. Hanlon",
+                                             L"Lieutenant Commander Orbit",
+                                             L"Chief D'Arcy",
+                                             L"Counselor Mira Holm",
+                                             L"Lieutenant Nora Lind",
+                                             L"Z"};
     EXPECT_EQ(designers(), expected);
     EXPECT_EQ(GetFocus(), control(ControlId::txtSfBenennung));
-    EXPECT_EQ(selection(control(ControlId::txtSfBenennung)), std::make_pair(DWORD{0}, DWORD{100'000}));
+    EXPECT_EQ(selection(control(ControlId::txtSfBenennung)),
+              std::make_pair(DWORD{0}, DWORD{100'000}));
     SetFocus(control(ControlId::txtSfZeichnungsnummer));
-    EXPECT_EQ(selection(control(ControlId::txtSfZeichnungsnummer)), std::make_pair(DWORD{0}, DWORD{10}));
+    EXPECT_EQ(selection(control(ControlId::txtSfZeichnungsnummer)),
+              std::make_pair(DWORD{0}, DWORD{10}));
     SetFocus(control(ControlId::cmbSfKonstrukteur));
-    EXPECT_EQ(SendMessageW(control(ControlId::cmbSfKonstrukteur), CB_GETEDITSEL, 0, 0), MAKELRESULT(0, 16));
+    EXPECT_EQ(SendMessageW(control(ControlId::cmbSfKonstrukteur), CB_GETEDITSEL, 0, 0),
+              MAKELRESULT(0, 16));
 
     // Typed or pasted, a field takes any length, as reading and writing carry any.
     const std::wstring pasted = std::wstring(40'000, L'Ł') + L" Ende";
@@ -197,7 +216,8 @@ TEST_F(Window, TheDateButtonAndTheStandardValuesStampTheUsersShortDate) {
     EXPECT_TRUE(files.journal().empty());
     setText(ControlId::txtSfDatum, L"");
     click(ControlId::cmdSfDefaultWerte);
-    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse - Blatt1", L"Drawing DocName", L"John Doe", stamped}));
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Getriebegehäuse - Blatt1", L"Drawing DocName",
+                                                   L"John Doe", stamped}));
 }
 TEST_F(Window, EnterAndEscPressNothing) {
     open();
@@ -228,11 +248,14 @@ TEST_F(Window, ABusyServerIsWaitedForFromTheActivationOnThenAskedAbout) {
     const std::vector<std::wstring> journal = files.journal();
     const auto firstAccepted = std::find(journal.begin(), journal.end(), L"create Application");
     EXPECT_GT(std::count(journal.begin(), firstAccepted, L"reject CreateInstance"), 0);
-    EXPECT_EQ(std::count_if(firstAccepted, journal.end(), [](const std::wstring &l) { return l.starts_with(L"reject"); }), 0);
+    EXPECT_EQ(std::count_if(firstAccepted, journal.end(),
+                            [](const std::wstring &l) { return l.starts_with(L"reject"); }),
+              0);
     for (const wchar_t *once : {L"create Application", L"put Application Visible True",
                                 L"call Document AddCustomInfo \"Benennung\" \"Text\" \"getippt\"",
                                 L"call Document EditRebuild"})
-        EXPECT_EQ(std::count(journal.begin(), journal.end(), once), 1) << std::string(once, once + std::wcslen(once));
+        EXPECT_EQ(std::count(journal.begin(), journal.end(), once), 1)
+            << std::string(once, once + std::wcslen(once));
 
     busy.busyMs = 600'000; // for good
     files.write(busy);
@@ -247,7 +270,7 @@ TEST_F(Window, ABusyServerIsWaitedForFromTheActivationOnThenAskedAbout) {
     EXPECT_EQ(fields(), typed);
     EXPECT_EQ(files.count(L"create Application"), 0);
 
-    files.write(busy); // busy again from the next call
+    files.write(busy);        // busy again from the next call
     test::press({VK_ESCAPE}); // made before the question came up, so not meant for it
     boxes.answer = [&](const test::SeenBox &) {
         files.write(test::demoDrawing()); // the dialog in the CAD program was closed
