@@ -59,9 +59,15 @@ win32::UniqueFont captionFace(HWND window, UINT dpi) {
 
 } // namespace
 
+// The captions' face holds one code page: a Czech, Polish, Greek or Russian name
+// would show as placeholder marks. The fields take its TrueType cousin, drawn to
+// its metrics, which has those scripts and which Windows links to faces for the
+// rest (Chinese, Japanese, Korean), at the same 8 pt.
 Faces chooseFaces(HWND window, UINT dpi) {
-    return {captionFace(window, dpi), face(L"Tahoma", MulDiv(1425, static_cast<int>(dpi), 7200),
-                                           FW_BOLD, true, CLEARTYPE_QUALITY)}; // 14.25 pt
+    return {captionFace(window, dpi),
+            face(L"Microsoft Sans Serif", MulDiv(8, static_cast<int>(dpi), 72)),
+            face(L"Tahoma", MulDiv(1425, static_cast<int>(dpi), 7200), FW_BOLD, true,
+                 CLEARTYPE_QUALITY)}; // 14.25 pt
 }
 
 } // namespace ui

@@ -8,7 +8,8 @@ namespace ui {
 
 // The faces the window draws in at one resolution.
 struct Faces {
-    win32::UniqueFont captions; // every control but the heading
+    win32::UniqueFont captions; // labels, check boxes, buttons
+    win32::UniqueFont fields;   // the four fields and the designer list
     win32::UniqueFont heading;
 };
 

@@ -181,8 +181,9 @@ void frmSfInfo::layout(UINT dpi) {
 
     for (const ControlSpec &spec : kControls) {
         const HWND child = control(spec.id);
-        const HFONT font =
-            spec.role == Role::Heading ? faces_.heading.get() : faces_.captions.get();
+        const HFONT font = spec.role == Role::Heading ? faces_.heading.get()
+                           : spec.role == Role::Field ? faces_.fields.get()
+                                                      : faces_.captions.get();
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         const int left = twipsToPixels(spec.twips.left, dpi);
         const int top = twipsToPixels(spec.twips.top, dpi);
