@@ -1,10 +1,12 @@
 // Measures, in one run on one machine: the automation traffic of each operation
 // against its minimum, the time of each operation through real COM against the
 // stand-in running in its own process, as the CAD program does, and the start-up
-// of blattkopf.exe with that server running against an empty Win32 program.
+// of blattkopf.exe with that server running against a floor program that makes the
+// same automation calls and shows an empty window.
 // Prints Markdown table rows. Usage: bench.exe [RUNS]
 
 #include "cad/com.h"
+#include "headless_form.h"
 #include "process_windows.h"
 #include "standin_files.h"
 #include "standin_server.h"
@@ -22,27 +24,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// A form without a window: the operations' inputs and outputs in memory.
-class HeadlessForm final : public titleblock::Form {
-public:
-    std::wstring fieldText(titleblock::Field field) const override {
-        return fields_[static_cast<int>(field)];
-    }
-    void setFieldText(titleblock::Field field, const std::wstring &text) override {
-        fields_[static_cast<int>(field)] = text;
-    }
-    std::int16_t optionValue(titleblock::Option option) const override {
-        return option == titleblock::Option::GenProp ? genProp : 1;
-    }
-    void inform(const std::wstring &) override {}
-    std::wstring today() const override { return L"06.12.2026"; }
-
-    std::int16_t genProp = 0;
-
-private:
-    std::wstring fields_[4] = {L"Getriebegehäuse", L"GZ-4711-01", L"Jonas Weidlich", L"06.12.2026"};
-};
 
 struct Operation {
     const char *name;
@@ -136,7 +117,7 @@ int main(int argc, char **argv) {
     std::vector<double> program, minimal;
     for (int i = 0; i < 20; ++i) {
         program.push_back(startUp(L"blattkopf.exe"));
-        minimal.push_back(startUp(L"minimal_window.exe"));
+        minimal.push_back(startUp(L"floor.exe"));
     }
     const double ours = percentile(program, 0.5), baseline = percentile(minimal, 0.5);
     std::printf("\n| start-up, median of 20, the stand-in running | blattkopf.exe (window shown, "

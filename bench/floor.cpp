@@ -1,8 +1,15 @@
-// The yardstick for start-up: a Win32 program that only opens an empty window.
+// The yardstick for start-up: what blattkopf.exe asks of the CAD program while it
+// loads (connect, show it, read the four title-block texts), then an empty window.
+
+#include "cad/com.h"
+#include "headless_form.h"
+#include "titleblock/operations.h"
 
 #include <windows.h>
 
-static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -10,14 +17,20 @@ static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+} // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    const cad::ComApartment apartment;
+    HeadlessForm form;
+    titleblock::read(form, [] { return cad::createObject(titleblock::kApplicationProgId); });
+
     WNDCLASSW wc{};
     wc.lpfnWndProc = windowProc;
     wc.hInstance = instance;
-    wc.lpszClassName = L"minimal";
+    wc.lpszClassName = L"floor";
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     RegisterClassW(&wc);
-    const HWND hwnd = CreateWindowW(L"minimal", L"minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    const HWND hwnd = CreateWindowW(L"floor", L"floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                     CW_USEDEFAULT, 410, 302, nullptr, nullptr, instance, nullptr);
     ShowWindow(hwnd, showCommand);
     MSG message;
