@@ -16,7 +16,7 @@ deps:
 build: deps
 	cmake --preset host >/dev/null && cmake --build --preset host -j$(JOBS)
 	cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j$(JOBS)
-	cmake --preset windows -DBLATTKOPF_WINE_TESTS=$(WINE32) >/dev/null && cmake --build --preset windows -j$(JOBS)
+	cmake --preset windows >/dev/null && cmake --build --preset windows -j$(JOBS)
 	cmake --preset windows-x64 >/dev/null && cmake --build --preset windows-x64 -j$(JOBS)
 
 test: build format-check

@@ -5,7 +5,7 @@
 #include <objbase.h>
 
 #include <algorithm>
-#include <system_error>
+#include <new>
 #include <utility>
 
 namespace cad::com {
@@ -42,13 +42,12 @@ Waiting::Waiting(Patience patience)
       heartbeat_(CreateThreadpoolTimer(
           &beat, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(thread_)), nullptr)),
       never_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-    if (!heartbeat_ || !never_) {
-        const DWORD error = GetLastError();
+    if (!heartbeat_ || !never_) { // the system is out of resources
         if (heartbeat_)
             CloseThreadpoolTimer(heartbeat_);
         if (never_)
             CloseHandle(never_);
-        throw std::system_error(static_cast<int>(error), std::system_category());
+        throw std::bad_alloc();
     }
     FILETIME due{};
     ULARGE_INTEGER relative{};

@@ -2,7 +2,8 @@
 """Writes the program's icon: a drawing sheet with a red title block in its corner.
 
 One icon group of three images: 32x32 in 2 colours, 32x32 and 16x16 in 16 colours.
-Drawn from code so the .ico is reproducible and nothing binary is kept in the repository.
+The icon the build uses is ui/blattkopf.ico, written by this script: change the
+drawing here and write it anew, and a test sees that the two still agree.
 Usage: make-icon.py OUTPUT.ico
 """
 import struct

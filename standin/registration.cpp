@@ -37,8 +37,9 @@ bool setDefault(const Classes &classes, REGSAM view, const std::wstring &key,
 std::wstring getDefault(const Classes &classes, REGSAM view, const std::wstring &key) {
     wchar_t value[64] = {};
     DWORD bytes = sizeof(value);
-    RegGetValueW(classes.root, (classes.path + key).c_str(), nullptr, RRF_RT_REG_SZ | view, nullptr,
-                 value, &bytes);
+    const DWORD flags = view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY;
+    RegGetValueW(classes.root, (classes.path + key).c_str(), nullptr, RRF_RT_REG_SZ | flags,
+                 nullptr, value, &bytes);
     return value;
 }
 
@@ -64,6 +65,7 @@ void erase(const Classes &classes, const std::wstring &progId, const std::wstrin
         }
         remove(L"CLSID\\" + clsid + L"\\LocalServer32");
         remove(L"CLSID\\" + clsid);
+        remove(L"CLSID"); // where registering made it: a key goes only when empty
     }
 }
 
@@ -83,6 +85,8 @@ void unregisterClass(const std::wstring &progId, const CLSID &clsid) {
     const std::wstring id = text(clsid);
     erase(kUser, progId, id);
     erase(kMerged, progId, id);
+    for (const REGSAM view : kViews) // where registering made it, and nothing else is in it
+        RegDeleteKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", view, 0);
 }
 
 } // namespace standin

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks what the built program tells Windows about itself, as the toolchain
-# reads it back: machine, subsystem, imports, icon group, manifest and version record.
+# reads it back: machine, subsystem, imports, icon group, its one manifest and version record.
 #   check_exe.sh EXE i686|x86_64
 set -euo pipefail
 exe=$1 arch=$2
@@ -11,6 +11,8 @@ expect() { # WHAT ACTUAL EXPECTED
   [ "$2" = "$3" ] || { printf 'check_exe: %s\n  is:       %s\n  expected: %s\n' "$1" "$2" "$3" >&2; status=1; }
 }
 
+# The release is one small file.
+[ "$arch" = x86_64 ] || expect "size within 300 KiB" "$(( $(stat -c %s "$exe") <= 300 * 1024 ))" 1
 expect "machine" "$(grep -o 'file format .*' <<<"$headers")" \
   "file format $([ "$arch" = i686 ] && echo pei-i386 || echo pei-x86-64)"
 expect "subsystem" "$(grep -o '^Subsystem.*' <<<"$headers" | tr -s '\t' ' ')" "Subsystem 00000002 (Windows GUI)"
@@ -23,8 +25,10 @@ expect "icon group" "$(grep -o '"\\[0-9]*\\[0-9]*\\[0-9]*\\000", 1, [0-9]' <<<"$
   '"\040\040\002\000", 1, 1 "\040\040\020\000", 1, 4 "\020\020\020\000", 1, 4 '
 expect "icon images" "$(awk '/^[0-9]+ 3 \/\* RT_ICON/ { getline; getline; printf "%s %s %s %s; ", $1, $3, $5, $7 }' <<<"$resources")" \
   "0x28L 0x20L 0x40L 0x10001L; 0x28L 0x20L 0x40L 0x40001L; 0x28L 0x10L 0x20L 0x40001L; "
+expect "manifests" "$(grep -c 'RT_MANIFEST' <<<"$resources")" 1
 manifest=$(sed -n '/RT_MANIFEST/,/^END/p' <<<"$resources")
-for wanted in 'name=""Microsoft.Windows.Common-Controls"" version=""6.0.0.0""' PerMonitorV2 true/pm; do
+for wanted in 'name=""Microsoft.Windows.Common-Controls"" version=""6.0.0.0""' PerMonitorV2 true/pm \
+              'level=""asInvoker""'; do
   expect "manifest asks for $wanted" "$(grep -c -F "$wanted" <<<"$manifest")" 1
 done
 expect "version record" "$(sed -n '/VERSIONINFO/,/^END/p' <<<"$resources" | grep -v FILEFLAGSMASK)" "$(cat <<'VERSION'
