@@ -30,8 +30,10 @@ void journal(const std::string &utf8Line);
 
 // Automation objects alive in the process. The process ends with the last one,
 // unless it belongs to the user: started by hand, or made visible by a client.
+// A client's Visible shows the window without taking the focus from the client,
+// as Windows does for a program that is not in the foreground.
 void objectCreated();
 void objectReleased();
-void ownedByUser(int showCommand = SW_SHOWNORMAL);
+void ownedByUser(int showCommand = SW_SHOWNOACTIVATE);
 
 } // namespace standin::process
