@@ -121,7 +121,7 @@ int main(int argc, char **argv) {
     }
     const double ours = percentile(program, 0.5), baseline = percentile(minimal, 0.5);
     std::printf("\n| start-up, median of 20, the stand-in running | blattkopf.exe (window shown, "
-                "fields filled) | empty Win32 window | ratio |\n");
+                "fields filled) | floor.exe (same calls, empty window) | ratio |\n");
     std::printf("|---|---|---|---|\n");
     std::printf("| process start to waiting for input | %.0f ms | %.0f ms | %.2f |\n", ours,
                 baseline, ours / baseline);
