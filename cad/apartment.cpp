@@ -1,6 +1,7 @@
 #include "cad/com.h"
 
 #include "cad/waiting.h"
+#include "win32/static_com_object.h"
 
 namespace cad {
 namespace {
@@ -8,22 +9,8 @@ namespace {
 // The thread's message filter. Rejected calls go straight back to the gateway,
 // which repeats them itself (Wine never asks a client's filter about them); a call
 // that goes unanswered is the business of the connection that made it.
-class MessageFilter final : public IMessageFilter {
+class MessageFilter final : public win32::StaticComObject<IMessageFilter> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
-        if (!object)
-            return E_POINTER;
-        if (riid != IID_IUnknown && riid != IID_IMessageFilter) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IMessageFilter *>(this);
-        return S_OK;
-    }
-    // A static object; its lifetime is the program's.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
         return SERVERCALL_ISHANDLED;
     }

@@ -6,6 +6,7 @@
 #include "standin/file_host.h"
 #include "standin/process.h"
 #include "standin/variant.h"
+#include "win32/static_com_object.h"
 
 #include <memory>
 #include <vector>
@@ -163,22 +164,8 @@ IUnknown *JournaledObject::make(Made made) {
     return object;
 }
 
-class Factory final : public IClassFactory {
+class Factory final : public win32::StaticComObject<IClassFactory> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
-        if (!object)
-            return E_POINTER;
-        if (riid != IID_IUnknown && riid != IID_IClassFactory) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IClassFactory *>(this);
-        return S_OK;
-    }
-    // The factory is a static object; its lifetime is the process's.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID riid, void **object) override {
         if (!object)
             return E_POINTER;

@@ -13,6 +13,7 @@
 #include "standin/process.h"
 #include "standin/registration.h"
 #include "standin/title_block_window.h"
+#include "win32/static_com_object.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -44,20 +45,8 @@ std::wstring setting(const wchar_t *variable, const wchar_t *value) {
 
 // Rejects calls to its objects while busy, the activation among them (the class
 // object's CreateInstance), as a program with a dialog open does.
-class BusyFilter final : public IMessageFilter {
+class BusyFilter final : public win32::StaticComObject<IMessageFilter> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
-        if (riid != IID_IUnknown && riid != IID_IMessageFilter) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IMessageFilter *>(this);
-        return S_OK;
-    }
-    // A static object; its lifetime is the process's.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) override {
         if (!info || (info->iid != IID_IDispatch && info->iid != IID_IClassFactory) ||
             !process::busy())
