@@ -11,6 +11,13 @@ namespace {
 
 constexpr std::int32_t kInvalidData = static_cast<std::int32_t>(0x8007000D); // ERROR_INVALID_DATA
 
+// What a backslash stands for in a quoted text: the character, the letter after it.
+struct Escape {
+    wchar_t character, letter;
+};
+constexpr Escape kEscapes[] = {{L'\n', L'n'}, {L'\r', L'r'},  {L'\t', L't'},
+                               {L'\0', L'0'}, {L'\\', L'\\'}, {L'"', L'"'}};
+
 struct Token {
     std::wstring text;
     bool quoted = false;
@@ -78,26 +85,12 @@ private:
             if (c == L'\\') {
                 if (++i == line.size())
                     break;
-                switch (line[i]) {
-                case L'n':
-                    c = L'\n';
-                    break;
-                case L'r':
-                    c = L'\r';
-                    break;
-                case L't':
-                    c = L'\t';
-                    break;
-                case L'0':
-                    c = L'\0';
-                    break;
-                case L'\\':
-                case L'"':
-                    c = line[i];
-                    break;
-                default:
+                const auto escape =
+                    std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                 [&](const Escape &e) { return e.letter == line[i]; });
+                if (escape == std::end(kEscapes))
                     fail(L"unknown escape \\" + std::wstring(1, line[i]));
-                }
+                c = escape->character;
             }
             out += c;
         }
@@ -137,28 +130,12 @@ std::wstring hex(std::int32_t code) {
 std::wstring quoted(std::wstring_view text) {
     std::wstring out = L"\"";
     for (const wchar_t c : text) {
-        switch (c) {
-        case L'\n':
-            out += L"\\n";
-            break;
-        case L'\r':
-            out += L"\\r";
-            break;
-        case L'\t':
-            out += L"\\t";
-            break;
-        case L'\0':
-            out += L"\\0";
-            break;
-        case L'\\':
-            out += L"\\\\";
-            break;
-        case L'"':
-            out += L"\\\"";
-            break;
-        default:
+        const auto escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                         [c](const Escape &e) { return e.character == c; });
+        if (escape == std::end(kEscapes))
             out += c;
-        }
+        else
+            out += {L'\\', escape->letter};
     }
     return out + L"\"";
 }
