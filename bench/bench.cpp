@@ -34,12 +34,12 @@ struct Operation {
 };
 
 // read: Visible, ActiveDoc + CustomInfo; 2 + 4 gets.
-// update: Visible, ActiveDoc + CustomInfo, EditRebuild; 2 + 4 puts + 1.
+// update: Visible, ActiveDoc + CustomInfo, EditRebuild; 2 + 4 puts + 4 gets to read back + 1.
 // create: Visible, ActiveDoc + DeleteCustomInfo, AddCustomInfo, EditRebuild; 2 + 4 + 4 + 1.
 // standard values on a drawing: Visible, ActiveDoc + gettype, GetTitle; 2 + 2.
 const Operation kOperations[] = {
     {"read", 0, &titleblock::read, 3, 6},
-    {"write, update mode", 0, &titleblock::write, 4, 7},
+    {"write, update mode", 0, &titleblock::write, 4, 11},
     {"write, create mode", 1, &titleblock::write, 5, 11},
     {"standard values", 0, &titleblock::fillStandardValues, 4, 4},
 };

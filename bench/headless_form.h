@@ -18,6 +18,7 @@ public:
         return option == titleblock::Option::GenProp ? genProp : 1;
     }
     void inform(const std::wstring &) override {}
+    void warn(const std::wstring &) override {}
     std::wstring today() const override { return L"06.12.2026"; }
 
     std::int16_t genProp = 0;

@@ -40,10 +40,17 @@ private:
     std::wstring description_;
 };
 
-// The user chose to stop waiting for a busy server: the operation ends quietly.
+// The user chose to stop waiting for the server: the operation ends quietly. A call
+// given up while the server had it may still be carried out later; one the server
+// rejected, or that was never sent, was not.
 class Cancelled : public std::exception {
 public:
+    explicit Cancelled(bool callMayStillRun = false) : callMayStillRun_(callMayStillRun) {}
+    bool callMayStillRun() const noexcept { return callMayStillRun_; }
     const char *what() const noexcept override { return "cad::Cancelled"; }
+
+private:
+    bool callMayStillRun_;
 };
 
 // Codes the portable conversions raise; they match the automation ones.

@@ -76,7 +76,8 @@ HRESULT Waiting::call(const std::function<HRESULT()> &attempt) {
                 hr = attempt();
             }
             if (stopped_)
-                throw Cancelled(); // whatever the server said: the user has let this operation go
+                throw Cancelled(
+                    true); // whatever the server said: the user has let this operation go
             if (!rejected(hr))
                 return hr;
             if (waited >= patience_.length)

@@ -177,8 +177,10 @@ Value Model::run(int member, bool put, const std::vector<Value> &args) {
     }
     case DeleteCustomInfo: {
         expectCount(args, 1);
-        const auto property = find(text(args, 0));
-        if (property == state_.properties.end())
+        const std::wstring &name = text(args, 0);
+        const auto property = find(name);
+        if (property == state_.properties.end() ||
+            std::find(state_.kept.begin(), state_.kept.end(), name) != state_.kept.end())
             return false;
         state_.properties.erase(property);
         save();
@@ -195,6 +197,8 @@ Value Model::run(int member, bool put, const std::vector<Value> &args) {
     }
     case EditRebuild:
         expectCount(args, 0);
+        if (state_.rebuildFails)
+            return false;
         ++state_.rebuilds;
         rebuild(state_);
         save();

@@ -220,6 +220,12 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
                 reader.fail(L"unknown kind of value \"" + t[2].text + L"\"");
             state.overrides.push_back(
                 {reader.text(t[1]), t[2].text, t.size() == 4 ? reader.text(t[3]) : L""});
+        } else if (key == L"keep") {
+            arity(2, 2);
+            state.kept.push_back(reader.text(t[1]));
+        } else if (key == L"norebuild") {
+            arity(1, 1);
+            state.rebuildFails = true;
         } else if (key == L"shown") {
             arity(3, 3);
             shown = true;
@@ -268,6 +274,10 @@ std::string formatState(const State &state) {
     if (state.refuseCreate)
         out += L"refuse " + hex(state.refuseCreate->hresult) + L" " +
                quoted(state.refuseCreate->description) + L"\n";
+    for (const std::wstring &name : state.kept)
+        out += L"keep " + quoted(name) + L"\n";
+    if (state.rebuildFails)
+        out += L"norebuild\n";
     for (const Shown &s : state.titleBlock)
         out += L"shown " + quoted(s.name) + L" " + quoted(s.value) + L"  # in the title block\n";
     if (state.busyMs)

@@ -75,6 +75,10 @@ struct State {
     std::vector<Failure> failures;
     std::vector<Override> overrides;
     std::optional<Fault> refuseCreate; // the server cannot be started
+    // Properties DeleteCustomInfo keeps, answering False, as the real program does
+    // with one it will not delete.
+    std::vector<std::wstring> kept;
+    bool rebuildFails = false; // EditRebuild answers False and rebuilds nothing
     // The title block as of the last rebuild; a file without one was rebuilt as it stands.
     std::vector<Shown> titleBlock;
     // Faults of the local server's process.

@@ -20,6 +20,8 @@ public:
     virtual std::int16_t optionValue(Option option) const = 0;
     // A modal "Information" box with a single OK button and no icon.
     virtual void inform(const std::wstring &message) = 0;
+    // A modal warning: something the user asked for did not happen.
+    virtual void warn(const std::wstring &message) = 0;
     // Today's date in the user's short date format.
     virtual std::wstring today() const = 0;
 

@@ -1,8 +1,168 @@
 #include "titleblock/operations.h"
 
 #include "cad/convert.h"
+#include "cad/error.h"
+
+#include <array>
 
 namespace titleblock {
+namespace {
+
+// What one write did to one property, as far as the CAD program's answers tell.
+enum class Step {
+    Untouched,      // not written (yet): whatever the document had stands
+    Written,        // the document took the value
+    Deleted,        // create mode: deleted, not (yet) created again
+    NotCreated,     // create mode: the document would not create it
+    NoSuchProperty, // update mode: the document has no such property to update
+    Open,           // the write ended in this call, which the CAD program may still carry out
+};
+
+std::wstring_view why(Step step) {
+    switch (step) {
+    case Step::Untouched:
+        return L"nicht geschrieben.";
+    case Step::Deleted:
+        return L"gelöscht und nicht wieder angelegt: sie fehlt dem Dokument jetzt.";
+    case Step::NotCreated:
+        return L"das Dokument hat sie nicht neu angelegt.";
+    case Step::NoSuchProperty:
+        return L"das Dokument hat diese Eigenschaft nicht. Mit \u201EAttribute erzeugen\u201C "
+               L"wird sie angelegt.";
+    case Step::Open:
+        return L"offen: das CAD-Programm kann den abgebrochenen Aufruf noch ausführen. Lesen "
+               L"Sie die Werte nach, sobald es wieder antwortet.";
+    case Step::Written:
+        break;
+    }
+    return {};
+}
+
+constexpr std::wstring_view kNotice =
+    L"Werte werden erst nach dem nächsten Rebuild im Blattkopf eingetragen";
+constexpr std::wstring_view kTryAgain =
+    L"Ihre Eingaben stehen weiter im Fenster: \u201EWerte eintragen\u201C schreibt sie erneut.";
+
+// Paragraphs of a message.
+std::wstring joined(std::initializer_list<std::wstring> parts) {
+    std::wstring text;
+    for (const std::wstring &part : parts)
+        if (!part.empty())
+            text += (text.empty() ? L"" : L"\n\n") + part;
+    return text;
+}
+
+// Follows one write field by field, so that the user learns of every property the
+// document did not take, also when the write ends halfway.
+class Ledger {
+public:
+    // Runs one call of the field at `index`.
+    template <class Call> auto on(std::size_t index, Call &&call) {
+        inFlight_ = index;
+        auto result = call();
+        inFlight_ = kNone;
+        return result;
+    }
+    void set(std::size_t index, Step step) { steps_[index] = step; }
+    Step at(std::size_t index) const { return steps_[index]; }
+
+    bool complete() const {
+        for (const Step step : steps_)
+            if (step != Step::Written)
+                return false;
+        return true;
+    }
+
+    // One line per property the document did not take.
+    std::wstring missed() const {
+        std::wstring lines;
+        for (std::size_t i = 0; i < kFields.size(); ++i)
+            if (steps_[i] != Step::Written)
+                lines += std::wstring(lines.empty() ? L"" : L"\n") + L"\u201E" +
+                         std::wstring(kFields[i].property) + L"\u201C: " +
+                         std::wstring(why(steps_[i]));
+        return lines;
+    }
+
+    // The write ended early with `cause`. Where it had changed the document by then,
+    // the user is told what the document now lacks; otherwise the cause stands alone.
+    [[noreturn]] void ended(const std::exception_ptr &cause) {
+        if (inFlight_ != kNone && mayHaveRun(cause))
+            steps_[inFlight_] = Step::Open;
+        bool changed = false;
+        for (const Step step : steps_)
+            changed =
+                changed || step == Step::Written || step == Step::Deleted || step == Step::Open;
+        if (!changed || complete())
+            std::rethrow_exception(cause);
+        throw Unfinished(joined({L"Der Vorgang wurde abgebrochen, bevor alle Werte im Dokument "
+                                 L"waren:",
+                                 missed(), std::wstring(kTryAgain)}),
+                         cause);
+    }
+
+private:
+    static bool mayHaveRun(const std::exception_ptr &cause) {
+        try {
+            std::rethrow_exception(cause);
+        } catch (const cad::Cancelled &cancelled) {
+            return cancelled.callMayStillRun();
+        } catch (const cad::Error &error) {
+            return error.connectionLost(); // it may have gone down after doing the work
+        } catch (...) {
+            return false;
+        }
+    }
+
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::array<Step, kFields.size()> steps_{};
+    std::size_t inFlight_ = kNone;
+};
+
+bool isEmptyText(const cad::Value &value) {
+    const auto *text = std::get_if<std::wstring>(&value);
+    return std::holds_alternative<cad::Empty>(value) || (text && text->empty());
+}
+
+void update(Form &form, const cad::Object &document, Ledger &ledger) {
+    std::array<bool, kFields.size()> hadValue{};
+    for (std::size_t i = 0; i < kFields.size(); ++i) {
+        const std::wstring text = form.fieldText(kFields[i].field);
+        hadValue[i] = !text.empty();
+        ledger.on(i, [&] {
+            document.put(L"CustomInfo", {std::wstring(kFields[i].property), text});
+            return 0;
+        });
+        ledger.set(i, Step::Written);
+    }
+    // A put on a property the document does not have changes nothing and fails
+    // nothing: only reading back tells. A value may come back in another form (a
+    // date, say), so only a text that came back empty counts as not taken.
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        if (hadValue[i] &&
+            isEmptyText(document.get(L"CustomInfo", {std::wstring(kFields[i].property)})))
+            ledger.set(i, Step::NoSuchProperty);
+}
+
+void create(Form &form, const cad::Object &document, Ledger &ledger) {
+    for (std::size_t i = 0; i < kFields.size(); ++i) {
+        const cad::Value deleted = ledger.on(i, [&] {
+            return document.call(L"DeleteCustomInfo", {std::wstring(kFields[i].property)});
+        });
+        if (deleted == cad::Value{true})
+            ledger.set(i, Step::Deleted);
+    }
+    for (std::size_t i = 0; i < kFields.size(); ++i) {
+        const std::wstring text = form.fieldText(kFields[i].field);
+        const cad::Value added = ledger.on(i, [&] {
+            return document.call(L"AddCustomInfo",
+                                 {std::wstring(kFields[i].property), std::wstring(L"Text"), text});
+        });
+        ledger.set(i, added == cad::Value{false} ? Step::NotCreated : Step::Written);
+    }
+}
+
+} // namespace
 
 void write(Form &form, const Connect &connect) {
     const auto active = openActiveDocument(form, connect);
@@ -10,23 +170,36 @@ void write(Form &form, const Connect &connect) {
         return;
     const cad::Object &document = active->document;
 
-    if (form.optionValue(Option::GenProp) == 0) {
-        // Update the properties the document already has.
-        for (const FieldInfo &info : kFields)
-            document.put(L"CustomInfo", {std::wstring(info.property), form.fieldText(info.field)});
-    } else {
-        // Create them anew; checked and grayed alike. All deletions come first.
-        for (const FieldInfo &info : kFields)
-            document.call(L"DeleteCustomInfo", {std::wstring(info.property)});
-        for (const FieldInfo &info : kFields)
-            document.call(L"AddCustomInfo", {std::wstring(info.property), std::wstring(L"Text"),
-                                             form.fieldText(info.field)});
-    }
+    Ledger ledger;
+    bool rebuilt = true;
+    const bool rebuild = [&] {
+        try {
+            if (form.optionValue(Option::GenProp) == 0)
+                update(form, document, ledger); // the properties the document already has
+            else
+                create(form, document, ledger); // anew; checked and grayed alike
+            if (form.optionValue(Option::Rebuild) != 1)
+                return false;
+            const cad::Value answer = document.call(L"EditRebuild");
+            cad::toInt32(answer, L"EditRebuild");
+            rebuilt = answer != cad::Value{false};
+            return true;
+        } catch (...) {
+            ledger.ended(std::current_exception());
+        }
+    }();
 
-    if (form.optionValue(Option::Rebuild) == 1)
-        cad::toInt32(document.call(L"EditRebuild"), L"EditRebuild");
-    else
-        form.inform(L"Werte werden erst nach dem nächsten Rebuild im Blattkopf eingetragen");
+    if (ledger.complete() && rebuilt) {
+        if (!rebuild)
+            form.inform(std::wstring(kNotice));
+        return;
+    }
+    // One message for everything that did not happen as asked.
+    const bool taken = ledger.complete();
+    form.warn(joined(
+        {taken ? L"" : L"Nicht alle Werte sind im Dokument angekommen:", ledger.missed(),
+         rebuilt ? L"" : L"Das Dokument konnte nicht neu aufgebaut werden.",
+         rebuilt && rebuild ? L"" : std::wstring(kNotice), taken ? L"" : std::wstring(kTryAgain)}));
 }
 
 } // namespace titleblock

@@ -46,6 +46,7 @@ public:
     void setFieldText(titleblock::Field field, const std::wstring &text) override;
     std::int16_t optionValue(titleblock::Option option) const override;
     void inform(const std::wstring &message) override;
+    void warn(const std::wstring &message) override;
     std::wstring today() const override;
 
 private:

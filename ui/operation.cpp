@@ -54,6 +54,15 @@ void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Conn
     const HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     try {
         operation(*this, connect_);
+    } catch (const titleblock::Unfinished &unfinished) {
+        // One message: why the write ended, if it failed, and what the document lacks.
+        try {
+            std::rethrow_exception(unfinished.cause());
+        } catch (const cad::Error &error) {
+            report(errorReport(error) + L"\n\n" + unfinished.report());
+        } catch (...) {
+            warn(unfinished.report());
+        }
     } catch (const cad::Cancelled &) {
         // the user gave up on the CAD program: nothing more to say
     } catch (const cad::Error &error) {
@@ -89,6 +98,10 @@ void frmSfInfo::report(const std::wstring &message) {
 
 void frmSfInfo::inform(const std::wstring &message) {
     messageBox(message, L"Information", MB_OK);
+}
+
+void frmSfInfo::warn(const std::wstring &message) {
+    messageBox(message, L"blattkopf", MB_OK | MB_ICONWARNING);
 }
 
 // Every box comes while an operation runs: keys made before it came up were not

@@ -143,6 +143,10 @@ public:
         cad_.note(L"form informs " + message);
         messages.push_back(message);
     }
+    void warn(const std::wstring &message) override {
+        cad_.note(L"form warns");
+        warnings.push_back(message);
+    }
     std::wstring today() const override { return L"06.12.2026"; }
 
     std::vector<std::wstring> fields{L"Text1", L"Text1", L"Combo1",
@@ -150,6 +154,7 @@ public:
     std::map<titleblock::Option, std::int16_t> options{{titleblock::Option::GenProp, 1},
                                                        {titleblock::Option::Rebuild, 1}};
     std::vector<std::wstring> messages;
+    std::vector<std::wstring> warnings;
 
 private:
     static std::wstring name(titleblock::Field field) {

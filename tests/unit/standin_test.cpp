@@ -43,6 +43,8 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
     s.crash = standin::Crash{L"AddCustomInfo", 2};
     s.silence = standin::Silence{L"EditRebuild", 4000};
     s.slowStartMs = 3000;
+    s.kept = {L"Datum"};
+    s.rebuildFails = true;
 
     const State back = standin::parseState(standin::formatState(s), L"state");
     EXPECT_EQ(standin::formatState(back), standin::formatState(s)); // read as written
@@ -57,6 +59,8 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
     EXPECT_EQ(back.titleBlock.at(0).value, L"vor dem Rebuild");
     EXPECT_EQ(back.crash.value().call, 2);
     EXPECT_EQ(back.silence.value().ms, 4000);
+    EXPECT_EQ(back.kept, std::vector<std::wstring>{L"Datum"});
+    EXPECT_TRUE(back.rebuildFails);
 }
 
 TEST(StateFile, AcceptsWhatPeopleWrite) {

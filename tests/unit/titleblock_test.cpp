@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -71,17 +72,21 @@ TEST_F(Operations, UpdateModePutsEachFieldJustAfterReadingItThenRebuildsOrTellsW
         form.fields = {L"Welle", L"W-1", L"Z", L""};
         form.options = {{Option::GenProp, 0}, {Option::Rebuild, rebuild}};
         titleblock::write(form, connect);
-        EXPECT_EQ(cad.calls(),
-                  concat({kOpen,
-                          {L"form reads chkGenProp", L"form reads Benennung",
-                           L"put Document CustomInfo \"Benennung\" \"Welle\"",
-                           L"form reads Zeichnungsnummer",
-                           L"put Document CustomInfo \"Zeichnungsnummer\" \"W-1\"",
-                           L"form reads Konstrukteur",
-                           L"put Document CustomInfo \"Konstrukteur\" \"Z\"", L"form reads Datum",
-                           L"put Document CustomInfo \"Datum\" \"\"", L"form reads chkRebuild"},
-                          rebuild == 1 ? rebuilds : notice,
-                          kClose}))
+        EXPECT_EQ(
+            cad.calls(),
+            concat({kOpen,
+                    {L"form reads chkGenProp", L"form reads Benennung",
+                     L"put Document CustomInfo \"Benennung\" \"Welle\"",
+                     L"form reads Zeichnungsnummer",
+                     L"put Document CustomInfo \"Zeichnungsnummer\" \"W-1\"",
+                     L"form reads Konstrukteur", L"put Document CustomInfo \"Konstrukteur\" \"Z\"",
+                     L"form reads Datum", L"put Document CustomInfo \"Datum\" \"\"",
+                     // each value that is not empty is read back
+                     L"get Document CustomInfo \"Benennung\"",
+                     L"get Document CustomInfo \"Zeichnungsnummer\"",
+                     L"get Document CustomInfo \"Konstrukteur\"", L"form reads chkRebuild"},
+                    rebuild == 1 ? rebuilds : notice,
+                    kClose}))
             << "chkRebuild " << rebuild;
         EXPECT_EQ(test::values(cad.state()),
                   (Lines{L"Welle", L"W-1", L"Z", L""})); // an empty text is written too
@@ -116,6 +121,108 @@ TEST_F(Operations, CreateModeDeletesAllFourBeforeAddingAnyCheckedOrGrayed) {
         EXPECT_EQ(test::values(cad.state()),
                   (Lines{L"Flansch", L"", L"Chief D'Arcy", L"1.1.2027"}));
     }
+}
+
+// Whatever the document did not take is named in one warning, the fields keep what
+// was typed, and the calls that write are the same as when all goes well.
+TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
+    const std::wstring again = L"\n\nIhre Eingaben stehen weiter im Fenster: \u201EWerte "
+                               L"eintragen\u201C schreibt sie erneut.";
+    const std::wstring notice =
+        L"Werte werden erst nach dem nächsten Rebuild im Blattkopf eingetragen";
+    const Lines puts{L"put Document CustomInfo \"Benennung\" \"Welle\"",
+                     L"put Document CustomInfo \"Zeichnungsnummer\" \"W-1\"",
+                     L"put Document CustomInfo \"Konstrukteur\" \"Z\"",
+                     L"put Document CustomInfo \"Datum\" \"7.12.2026\""};
+    const Lines deletes{L"call Document DeleteCustomInfo \"Benennung\"",
+                        L"call Document DeleteCustomInfo \"Zeichnungsnummer\"",
+                        L"call Document DeleteCustomInfo \"Konstrukteur\"",
+                        L"call Document DeleteCustomInfo \"Datum\""};
+    const Lines adds{L"call Document AddCustomInfo \"Benennung\" \"Text\" \"Welle\"",
+                     L"call Document AddCustomInfo \"Zeichnungsnummer\" \"Text\" \"W-1\"",
+                     L"call Document AddCustomInfo \"Konstrukteur\" \"Text\" \"Z\"",
+                     L"call Document AddCustomInfo \"Datum\" \"Text\" \"7.12.2026\""};
+    const Lines rebuild{L"call Document EditRebuild"};
+    struct Case {
+        const char *name;
+        std::function<void(standin::State &)> fault;
+        std::int16_t genProp, rebuild;
+        Lines writes;
+        std::wstring warning;
+    };
+    const Case cases[] = {
+        {"update mode, a property the document lacks",
+         [](standin::State &s) {
+             std::erase_if(s.properties, [](auto &p) { return p.name == L"Zeichnungsnummer"; });
+         },
+         0, 1, concat({puts, rebuild}),
+         L"Nicht alle Werte sind im Dokument angekommen:\n\n\u201EZeichnungsnummer\u201C: das "
+         L"Dokument hat diese Eigenschaft nicht. Mit \u201EAttribute erzeugen\u201C wird sie "
+         L"angelegt." +
+             again},
+        {"create mode, a property the document keeps",
+         [](standin::State &s) { s.kept = {L"Benennung"}; }, 1, 0, concat({deletes, adds}),
+         L"Nicht alle Werte sind im Dokument angekommen:\n\n\u201EBenennung\u201C: das Dokument "
+         L"hat sie nicht neu angelegt.\n\n" +
+             notice + again},
+        {"a rebuild that fails", [](standin::State &s) { s.rebuildFails = true; }, 0, 1,
+         concat({puts, rebuild}), L"Das Dokument konnte nicht neu aufgebaut werden.\n\n" + notice},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        standin::State s = test::demoDrawing();
+        c.fault(s);
+        cad.setState(s);
+        cad.clearJournal();
+        form.warnings.clear();
+        form.fields = {L"Welle", L"W-1", L"Z", L"7.12.2026"};
+        form.options = {{Option::GenProp, c.genProp}, {Option::Rebuild, c.rebuild}};
+        titleblock::write(form, connect);
+        Lines writes = cad.calls();
+        std::erase_if(writes, [](const std::wstring &l) {
+            return !l.starts_with(L"put Document") && !l.starts_with(L"call Document");
+        });
+        EXPECT_EQ(writes, c.writes);
+        EXPECT_EQ(form.warnings, Lines{c.warning});
+        EXPECT_TRUE(form.messages.empty()); // the notice, where due, is part of the warning
+        EXPECT_EQ(form.fields, (Lines{L"Welle", L"W-1", L"Z", L"7.12.2026"}));
+        EXPECT_EQ(cad.liveObjects(), 0);
+    }
+}
+
+// A write that fails between the deletions and the additions names what the document
+// lost with the failure, and still releases every handle.
+TEST_F(Operations, AWriteThatFailsHalfwayNamesWhatTheDocumentNowLacks) {
+    standin::State s = test::demoDrawing();
+    s.failures.push_back(
+        {L"AddCustomInfo", static_cast<std::int32_t>(0x80004005), L"Platte voll", 1});
+    cad.setState(s);
+    form.fields = {L"Welle", L"W-1", L"Z", L"7.12.2026"};
+    try {
+        titleblock::write(form, connect);
+        ADD_FAILURE() << "the failure was not raised";
+    } catch (const titleblock::Unfinished &unfinished) {
+        EXPECT_EQ(
+            unfinished.report(),
+            L"Der Vorgang wurde abgebrochen, bevor alle Werte im Dokument waren:\n\n"
+            L"\u201EZeichnungsnummer\u201C: gelöscht und nicht wieder angelegt: sie fehlt dem "
+            L"Dokument jetzt.\n"
+            L"\u201EKonstrukteur\u201C: gelöscht und nicht wieder angelegt: sie fehlt dem "
+            L"Dokument jetzt.\n"
+            L"\u201EDatum\u201C: gelöscht und nicht wieder angelegt: sie fehlt dem Dokument "
+            L"jetzt.\n\n"
+            L"Ihre Eingaben stehen weiter im Fenster: \u201EWerte eintragen\u201C schreibt sie "
+            L"erneut.");
+        try {
+            std::rethrow_exception(unfinished.cause());
+        } catch (const cad::Error &error) {
+            EXPECT_EQ(error.member(), L"AddCustomInfo");
+            EXPECT_EQ(error.description(), L"Platte voll");
+        }
+    }
+    EXPECT_EQ(test::values(cad.state()), Lines{L"Welle"});       // three deleted, one added
+    EXPECT_TRUE(form.warnings.empty() && form.messages.empty()); // the window says it, once
+    EXPECT_EQ(cad.liveObjects(), 0);
 }
 
 TEST_F(Operations, StandardValuesDependOnlyOnWhetherTheDocumentIsADrawing) {

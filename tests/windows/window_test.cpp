@@ -331,6 +331,31 @@ TEST_F(Window, ASilentServerIsAskedAboutAfterThePatienceAndCanBeLeft) {
     click(ControlId::cmdSfAuslesen);
     EXPECT_EQ(boxes.seen.size(), 2u);
     EXPECT_EQ(fields(), test::values(test::demoDrawing()));
+
+    // Stopped after the deletions, the write says what the document now lacks.
+    setText(ControlId::txtSfBenennung, L"getippt");
+    silent = test::demoDrawing();
+    silent.silence = standin::Silence{L"AddCustomInfo", 600'000};
+    files.write(silent);
+    boxes.seen.clear();
+    boxes.answer = [&](const test::SeenBox &) {
+        if (boxes.seen.size() == 1)
+            files.write(test::demoDrawing()); // lets Wine return the stopped call
+        return boxes.seen.size() == 1 ? IDNO : IDOK;
+    };
+    click(ControlId::cmdSfEintragen);
+    ASSERT_EQ(boxes.seen.size(), 2u); // the question, then one message
+    EXPECT_EQ(boxes.seen[1].title, L"blattkopf");
+    EXPECT_TRUE(boxes.seen[1].icon);
+    const std::wstring &lacks = boxes.seen[1].text;
+    EXPECT_TRUE(lacks.starts_with(L"Der Vorgang wurde abgebrochen"));
+    EXPECT_NE(lacks.find(L"\u201EBenennung\u201C: offen"), std::wstring::npos);
+    for (const wchar_t *deleted : {L"Zeichnungsnummer", L"Konstrukteur", L"Datum"})
+        EXPECT_NE(lacks.find(L"\u201E" + std::wstring(deleted) +
+                             L"\u201C: gelöscht und nicht wieder angelegt"),
+                  std::wstring::npos)
+            << std::string(lacks.begin(), lacks.end());
+    EXPECT_EQ(fields()[0], L"getippt");
 }
 
 } // namespace
