@@ -11,13 +11,14 @@ namespace {
 // that goes unanswered is the business of the connection that made it.
 class MessageFilter final : public win32::StaticComObject<IMessageFilter> {
 public:
-    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD,
+                                               LPINTERFACEINFO) noexcept override {
         return SERVERCALL_ISHANDLED;
     }
-    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) noexcept override {
         return static_cast<DWORD>(-1);
     }
-    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD elapsed, DWORD) override {
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD elapsed, DWORD) noexcept override {
         com::Waiting *const waiting = com::Waiting::current();
         return waiting ? waiting->pending(elapsed) : DWORD{PENDINGMSG_WAITDEFPROCESS};
     }

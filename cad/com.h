@@ -28,4 +28,8 @@ private:
 // busy or silent server as `patience` says.
 Object createObject(std::wstring_view progId, Patience patience = {});
 
+// An automation object this thread already holds, called by name and borne with
+// as `patience` says, like the objects createObject hands out.
+Object adopt(IDispatch *object, Patience patience = {});
+
 } // namespace cad

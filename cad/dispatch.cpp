@@ -90,11 +90,15 @@ Object createObject(std::wstring_view progId, Patience patience) {
     // A busy server refuses the activation as readily as any other call.
     auto connection = std::make_shared<com::Waiting>(std::move(patience));
     ComPtr<IDispatch> dispatch;
-    hr = connection->call(
-        [&] { return CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&dispatch)); });
+    hr = connection->activate(clsid, dispatch);
     if (FAILED(hr))
         com::fail(hr, progId);
     return Object(std::make_shared<ComDispatch>(std::move(dispatch), std::move(connection)));
+}
+
+Object adopt(IDispatch *object, Patience patience) {
+    return Object(std::make_shared<ComDispatch>(
+        ComPtr<IDispatch>(object), std::make_shared<com::Waiting>(std::move(patience))));
 }
 
 } // namespace cad

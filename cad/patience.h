@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 namespace cad {
 
@@ -25,5 +26,14 @@ struct Patience {
     std::function<bool()> retryBusy;
     std::function<bool()> keepWaiting;
 };
+
+// Whether to ask the user about a call that has gone unanswered for `waited`, when
+// they last said to go on waiting `sinceAnswer` ago (none: not asked yet). Each
+// question comes a whole `length` after the one before.
+constexpr bool timeToAsk(std::chrono::milliseconds waited,
+                         std::optional<std::chrono::milliseconds> sinceAnswer,
+                         std::chrono::milliseconds length) {
+    return waited >= length && (!sinceAnswer || *sinceAnswer >= length);
+}
 
 } // namespace cad

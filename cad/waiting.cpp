@@ -1,5 +1,6 @@
 #include "cad/waiting.h"
 
+#include "cad/activation.h"
 #include "cad/error.h"
 
 #include <objbase.h>
@@ -19,8 +20,11 @@ void CALLBACK beat(PTP_CALLBACK_INSTANCE, PVOID thread, PTP_TIMER) {
     PostThreadMessageW(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(thread)), WM_NULL, 0, 0);
 }
 
+// Not executed, and worth another try: a server busy with a dialog, or one that did
+// not start in time, which may still be starting.
 bool rejected(HRESULT hr) {
-    return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
+    return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER ||
+           hr == CO_E_SERVER_EXEC_FAILURE;
 }
 
 } // namespace
@@ -65,16 +69,41 @@ Waiting::~Waiting() {
 }
 
 HRESULT Waiting::call(const std::function<HRESULT()> &attempt) {
+    return repeat([&] {
+        const Outgoing outgoing(*this);
+        return attempt();
+    });
+}
+
+HRESULT Waiting::activate(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object) {
+    return repeat([&] { return awaitActivation(clsid, object); });
+}
+
+// The activation's thread waits on the server; this one pumps meanwhile and asks
+// the user, as during a call, when the server keeps it waiting.
+HRESULT Waiting::awaitActivation(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object) {
+    Activation activation(clsid);
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        HANDLE done = activation.done();
+        DWORD index = 0;
+        const HRESULT hr = CoWaitForMultipleHandles(0, kHeartbeatMs, 1, &done, &index);
+        if (hr == S_OK)
+            return activation.take(object);
+        if (hr != RPC_S_CALLPENDING)
+            return hr;
+        if (pending(static_cast<DWORD>(GetTickCount64() - start)) == PENDINGMSG_CANCELCALL)
+            return RPC_E_CALL_CANCELED; // stopped: whatever arrives is the activation's to release
+    }
+}
+
+HRESULT Waiting::repeat(const std::function<HRESULT()> &attempt) {
     for (;;) {
         std::chrono::milliseconds waited{0}, pause{50};
         for (;;) {
             if (stopped_)
                 throw Cancelled();
-            HRESULT hr;
-            {
-                const Outgoing outgoing(*this);
-                hr = attempt();
-            }
+            const HRESULT hr = attempt();
             if (stopped_)
                 throw Cancelled(
                     true); // whatever the server said: the user has let this operation go
@@ -100,15 +129,22 @@ Waiting *Waiting::current() {
     return t_current;
 }
 
-DWORD Waiting::pending(DWORD elapsed) {
+DWORD Waiting::pending(DWORD elapsed) noexcept {
     if (stopped_)
         return PENDINGMSG_CANCELCALL; // releasing the handles too: nothing more is waited for
-    const auto length = static_cast<ULONGLONG>(patience_.length.count());
-    if (asking_ || !patience_.keepWaiting || elapsed < length ||
-        GetTickCount64() < answered_ + length)
+    std::optional<std::chrono::milliseconds> sinceAnswer;
+    if (answered_)
+        sinceAnswer = std::chrono::milliseconds(GetTickCount64() - *answered_);
+    if (asking_ || !patience_.keepWaiting ||
+        !timeToAsk(std::chrono::milliseconds(elapsed), sinceAnswer, patience_.length))
         return PENDINGMSG_WAITDEFPROCESS;
     asking_ = true;
-    const bool wait = patience_.keepWaiting();
+    bool wait = false;
+    try {
+        wait = patience_.keepWaiting();
+    } catch (...) {
+        // Nothing may unwind through COM: a question that cannot be asked stops the call.
+    }
     asking_ = false;
     answered_ = GetTickCount64();
     stopped_ = !wait;

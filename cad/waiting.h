@@ -6,6 +6,7 @@
 #include <wrl/client.h>
 
 #include <functional>
+#include <optional>
 
 namespace cad::com {
 
@@ -23,10 +24,15 @@ public:
     Waiting(const Waiting &) = delete;
     Waiting &operator=(const Waiting &) = delete;
 
-    // Makes `call` until the server takes it and returns its result. A rejected call
-    // was not executed, so repeating it is safe. Throws cad::Cancelled when the user
-    // gives up on a busy server, or gave up on a silent one while this call waited.
+    // Makes the call `attempt` until the server takes it and returns its result. A
+    // rejected call was not executed, so repeating it is safe. Throws cad::Cancelled
+    // when the user gives up on a busy server, or gave up on a silent one while this
+    // call waited.
     HRESULT call(const std::function<HRESULT()> &attempt);
+
+    // Creates the server's object, with the same patience, on a thread of its own:
+    // stopping frees the window at once, however long the server takes.
+    HRESULT activate(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object);
 
     // Releases an object of this connection, which is a call to the server too.
     void release(Microsoft::WRL::ComPtr<IDispatch> &object);
@@ -34,17 +40,19 @@ public:
     // For the thread's message filter: the connection whose call is under way on
     // this thread, if any, and what to do about that call `elapsed` ms after it was made.
     static Waiting *current();
-    DWORD pending(DWORD elapsed);
+    DWORD pending(DWORD elapsed) noexcept;
 
 private:
     class Outgoing;
+    HRESULT repeat(const std::function<HRESULT()> &attempt);
+    HRESULT awaitActivation(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object);
     void pause(std::chrono::milliseconds length) const;
 
     Patience patience_;
     DWORD thread_;
     PTP_TIMER heartbeat_;
-    HANDLE never_;           // what a pause waits on: it only ever times out
-    ULONGLONG answered_ = 0; // when the user last said to go on waiting
+    HANDLE never_;                      // what a pause waits on: it only ever times out
+    std::optional<ULONGLONG> answered_; // when the user last said to go on waiting
     bool asking_ = false;
     bool stopped_ = false; // the user stopped waiting: everything else is cancelled at once
 };

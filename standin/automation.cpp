@@ -9,6 +9,7 @@
 #include "win32/static_com_object.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace standin {
@@ -173,6 +174,8 @@ public:
         if (outer)
             return CLASS_E_NOAGGREGATION;
         try {
+            if (std::exchange(first_, false))
+                stallIfSilent();
             auto *application =
                 new StandinObject(std::make_shared<Connection>(), Target::Application);
             application->AddRef();
@@ -189,6 +192,26 @@ public:
         (lock ? process::objectCreated : process::objectReleased)();
         return S_OK;
     }
+
+private:
+    // A program that hangs while it starts: `silent "CreateInstance"` holds the
+    // process's first activation.
+    static void stallIfSilent() {
+        int ms = 0;
+        try {
+            const State &state = process::state();
+            if (!state.silence || state.silence->member != L"CreateInstance")
+                return;
+            ms = state.silence->ms;
+        } catch (const Fault &) {
+            return; // the connection's first call says what is wrong with the state
+        }
+        process::journal("silent in CreateInstance");
+        FileHost().stall(ms);
+        process::journal("silence ends in CreateInstance");
+    }
+
+    bool first_ = true;
 };
 
 } // namespace

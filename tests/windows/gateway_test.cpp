@@ -7,7 +7,6 @@
 #include "error_of.h"
 #include "process_windows.h"
 #include "standin/identity.h"
-#include "standin/registration.h"
 #include "standin_files.h"
 #include "standin_server.h"
 #include "titleblock/document.h"
@@ -105,26 +104,20 @@ TEST_F(Gateway, AServerStartedByComIsWaitedForAndEndsWithItsLastObjectUnlessMade
     EXPECT_EQ(files.count(L"exit process"), 1);
 }
 
-// An automation object in this process, so that no marshalling stands between it
+// An automation object of this thread, so that no marshalling stands between it
 // and the gateway: it counts its references, and fails every call as a server that
 // fills its error in only when asked (EXCEPINFO's deferred fill-in), which Wine
 // cannot carry across processes.
-class LateFailing final : public IDispatch, public IClassFactory {
+class LateFailing final : public IDispatch {
 public:
-    static constexpr CLSID kClsid = {
-        0x2b1d7c54, 0x6f0e, 0x4d3a, {0x8c, 0x1e, 0x5a, 0x7f, 0x90, 0x3b, 0x21, 0xd4}};
-    static constexpr const wchar_t *kProgId = L"blattkopf.LateFailing";
     static constexpr auto kCode = static_cast<HRESULT>(0x80041002);
 
     LONG references = 0;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch)
-            *object = static_cast<IDispatch *>(this);
-        else if (riid == IID_IClassFactory)
-            *object = static_cast<IClassFactory *>(this);
-        else
+        if (riid != IID_IUnknown && riid != IID_IDispatch)
             return *object = nullptr, E_NOINTERFACE;
+        *object = this;
         AddRef();
         return S_OK;
     }
@@ -146,31 +139,16 @@ public:
         info->bstrDescription = SysAllocString(L"erst auf Nachfrage beschrieben");
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *, REFIID riid, void **object) override {
-        return QueryInterface(riid, object);
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
 
 TEST(GatewayInProcess, AnErrorFilledInLateIsReportedInTheServersWordsAndEveryReferenceIsReturned) {
     const cad::ComApartment apartment;
     LateFailing server;
-    DWORD registration = 0;
-    ASSERT_EQ(CoRegisterClassObject(LateFailing::kClsid, static_cast<IClassFactory *>(&server),
-                                    CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &registration),
-              S_OK);
-    ASSERT_TRUE(standin::registerClass(LateFailing::kProgId, LateFailing::kClsid, L""));
-    const LONG held = server.references; // COM's own, for the registration
-
-    const cad::Error late =
-        test::errorOf([] { cad::createObject(LateFailing::kProgId).put(L"Visible", {true}); });
+    const cad::Error late = test::errorOf([&] { cad::adopt(&server).put(L"Visible", {true}); });
     EXPECT_EQ(late.code(), LateFailing::kCode);
     EXPECT_EQ(late.description(), L"erst auf Nachfrage beschrieben");
     EXPECT_EQ(late.member(), L"Visible");
-    EXPECT_EQ(server.references, held) << "the gateway kept a reference";
-
-    CoRevokeClassObject(registration);
-    standin::unregisterClass(LateFailing::kProgId, LateFailing::kClsid);
+    EXPECT_EQ(server.references, 0) << "the gateway kept a reference";
 }
 
 } // namespace

@@ -358,4 +358,34 @@ TEST_F(Window, ASilentServerIsAskedAboutAfterThePatienceAndCanBeLeft) {
     EXPECT_EQ(fields()[0], L"getippt");
 }
 
+// A CAD program that hangs while it starts is asked about like a silent call, and
+// stopping frees the window while the program still hangs; a later read works.
+TEST_F(Window, StoppingAHangingStartFreesTheWindowAtOnce) {
+    open();
+    ASSERT_TRUE(test::closeServers()); // the next click starts the CAD program
+    standin::State hanging = test::demoDrawing();
+    hanging.silence = standin::Silence{L"CreateInstance", 60'000};
+    files.write(hanging);
+    files.clearJournal();
+    boxes.answer = [&](const test::SeenBox &) {
+        // Starting takes a while: stop once the CAD program hangs in its start.
+        EXPECT_TRUE(test::waitUntil([&] { return files.count(L"silent in CreateInstance") == 1; }));
+        return IDNO;
+    };
+    click(ControlId::cmdSfAuslesen);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_NE(boxes.seen[0].text.find(L"antwortet nicht"), std::wstring::npos);
+    EXPECT_EQ(files.count(L"silence ends in CreateInstance"), 0) << "the window waited for it";
+
+    standin::State after = test::demoDrawing();
+    after.properties[1].value = L"GZ-4711-02";
+    files.write(after); // the CAD program comes to; what it hands out now is released unseen
+    ASSERT_TRUE(test::waitUntil([&] { return files.count(L"exit process") == 1; }));
+    EXPECT_EQ(files.liveObjects(), 0);
+    ASSERT_TRUE(test::ensureServer());
+    click(ControlId::cmdSfAuslesen);
+    EXPECT_EQ(fields(), test::values(after));
+    EXPECT_EQ(boxes.seen.size(), 1u);
+}
+
 } // namespace
