@@ -45,6 +45,7 @@ win32::UniqueFont captionFace(HWND window, UINT dpi) {
         for (const wchar_t *name : {L"MS Sans Serif", L"Microsoft Sans Serif"})
             for (int pixels = MulDiv(8, static_cast<int>(dpi), 72);
                  pixels >= MulDiv(6, static_cast<int>(dpi), 72); --pixels) {
+                SelectObject(dc, original); // a font still selected cannot be deleted
                 font = face(name, pixels);
                 SelectObject(dc, font.get());
                 if (labelsFit(dc, dpi))

@@ -27,10 +27,14 @@ void registerClass(HINSTANCE instance, WNDPROC proc) {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
+// Keys, the mouse, and touch and pen: on Windows 8 and later these come as pointer,
+// touch and gesture messages, which become mouse messages only when processed,
+// stamped then.
 bool isInput(UINT message) {
     return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
            (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) ||
+           (message >= WM_TOUCH && message <= WM_POINTERHWHEEL) || message == WM_GESTURE;
 }
 
 } // namespace
@@ -63,8 +67,7 @@ void frmSfInfo::show(int showCommand) {
 }
 
 bool frmSfInfo::preTranslate(MSG &message) {
-    if (isInput(message.message) && readySince_ &&
-        static_cast<LONG>(message.time - *readySince_) < 0)
+    if (isInput(message.message) && lastOperation_ && madeDuring(message.time, *lastOperation_))
         return true;
     return IsDialogMessageW(hwnd_, &message);
 }
@@ -128,8 +131,13 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         win32::moveToSuggested(hwnd_, lParam);
         layout(HIWORD(wParam));
         return 0;
+    case kRunOperation:
+        // A click taken before another operation ran starts nothing.
+        if (static_cast<unsigned>(lParam) == operationsRun_)
+            runCommand(static_cast<ControlId>(wParam));
+        return 0;
     case kOperationEnded:
-        readySince_ = static_cast<DWORD>(GetMessageTime());
+        lastOperation_ = Stretch{operationStart_, static_cast<DWORD>(GetMessageTime())};
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -169,7 +177,8 @@ void frmSfInfo::createControls() {
 }
 
 void frmSfInfo::layout(UINT dpi) {
-    faces_ = chooseFaces(hwnd_, dpi);
+    // The old faces go only once no control draws with them any more.
+    Faces faces = chooseFaces(hwnd_, dpi);
     // The frame as it is now, whatever DPI the system drew it for.
     RECT frame, client;
     GetWindowRect(hwnd_, &frame);
@@ -181,9 +190,9 @@ void frmSfInfo::layout(UINT dpi) {
 
     for (const ControlSpec &spec : kControls) {
         const HWND child = control(spec.id);
-        const HFONT font = spec.role == Role::Heading ? faces_.heading.get()
-                           : spec.role == Role::Field ? faces_.fields.get()
-                                                      : faces_.captions.get();
+        const HFONT font = spec.role == Role::Heading ? faces.heading.get()
+                           : spec.role == Role::Field ? faces.fields.get()
+                                                      : faces.captions.get();
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         const int left = twipsToPixels(spec.twips.left, dpi);
         const int top = twipsToPixels(spec.twips.top, dpi);
@@ -198,6 +207,7 @@ void frmSfInfo::layout(UINT dpi) {
         }
         SetWindowPos(child, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    faces_ = std::move(faces);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -220,6 +230,27 @@ void frmSfInfo::onCommand(int id, UINT code) {
         return; // Enter and Esc arrive as IDOK and IDCANCEL: no button answers them
     switch (spec->id) {
     case ControlId::cmdSfAuslesen:
+    case ControlId::cmdSfEintragen:
+    case ControlId::cmdSfDefaultWerte:
+        // Not inside the message that brought the click: another program may have sent
+        // it (accessibility tools press buttons so), and COM refuses outgoing calls
+        // inside a message sent from another thread.
+        PostMessageW(hwnd_, kRunOperation, static_cast<WPARAM>(spec->id), operationsRun_);
+        break;
+    case ControlId::cmdAutoDate:
+        setFieldText(titleblock::Field::Datum, today());
+        break;
+    case ControlId::cmdExit:
+        DestroyWindow(hwnd_);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmSfInfo::runCommand(ControlId id) {
+    switch (id) {
+    case ControlId::cmdSfAuslesen:
         barSfAuslesen();
         break;
     case ControlId::cmdSfEintragen:
@@ -227,12 +258,6 @@ void frmSfInfo::onCommand(int id, UINT code) {
         break;
     case ControlId::cmdSfDefaultWerte:
         barSfStandardwerteAusfüllen();
-        break;
-    case ControlId::cmdAutoDate:
-        setFieldText(titleblock::Field::Datum, today());
-        break;
-    case ControlId::cmdExit:
-        DestroyWindow(hwnd_);
         break;
     default:
         break;

@@ -3,6 +3,7 @@
 #include "titleblock/document.h"
 #include "titleblock/form.h"
 #include "ui/fonts.h"
+#include "ui/input_time.h"
 #include "ui/layout.h"
 
 #include <windows.h>
@@ -51,6 +52,7 @@ public:
 
 private:
     static constexpr UINT kOperationEnded = WM_APP;
+    static constexpr UINT kRunOperation = WM_APP + 1; // the button's id; operations run before
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -59,6 +61,7 @@ private:
     void load();
     void layout(UINT dpi);
     void onCommand(int id, UINT code);
+    void runCommand(ControlId id);
 
     // operation.cpp: one operation at a time, and what the window says meanwhile.
     void run(void (*operation)(titleblock::Form &, const titleblock::Connect &));
@@ -70,9 +73,11 @@ private:
     HINSTANCE instance_;
     titleblock::Connect connect_;
     HWND hwnd_ = nullptr;
-    HWND lastFocus_ = nullptr;        // restored when the window is activated again
-    bool running_ = false;            // an operation is under way
-    std::optional<DWORD> readySince_; // when the last operation had ended, as input is timed
+    HWND lastFocus_ = nullptr;   // restored when the window is activated again
+    bool running_ = false;       // an operation is under way
+    unsigned operationsRun_ = 0; // operations started so far
+    DWORD operationStart_ = 0;   // when the one under way was asked for, as input is timed
+    std::optional<Stretch> lastOperation_; // input made during it is dropped
     Faces faces_;
 };
 

@@ -51,6 +51,8 @@ void frmSfInfo::barSfStandardwerteAusfüllen() {
 // window, with everything the user typed, stays.
 void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Connect &)) {
     running_ = true;
+    ++operationsRun_;
+    operationStart_ = static_cast<DWORD>(GetMessageTime()); // the click's, or its request's
     const HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     try {
         operation(*this, connect_);
@@ -77,16 +79,16 @@ void frmSfInfo::run(void (*operation)(titleblock::Form &, const titleblock::Conn
 }
 
 bool frmSfInfo::askToRetry() {
-    return messageBox(
-               L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil dort ein Dialog "
-               L"ge\u00F6ffnet ist.\n\nErneut versuchen?",
-               L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+    return messageBox(L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil es noch "
+                      L"startet oder dort ein Dialog ge\u00F6ffnet ist.\n\nErneut versuchen?",
+                      L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
 }
 
 bool frmSfInfo::askToKeepWaiting() {
     return messageBox(
-               L"Das CAD-Programm antwortet nicht, zum Beispiel weil es gerade ein Dokument "
-               L"neu aufbaut.\n\nWeiter warten?\n\nWenn Sie nicht weiter warten, kann das "
+               L"Das CAD-Programm antwortet nicht, zum Beispiel weil es noch startet oder "
+               L"gerade ein Dokument neu aufbaut.\n\nWeiter warten?\n\nWenn Sie nicht weiter "
+               L"warten, kann das "
                L"CAD-Programm den Aufruf trotzdem noch ausf\u00FChren: Werte, die gerade "
                L"geschrieben werden, k\u00F6nnen also sp\u00E4ter noch im Dokument ankommen.",
                L"blattkopf", MB_YESNO | MB_ICONWARNING) == IDYES;

@@ -173,4 +173,33 @@ TEST_F(EndToEnd, InputMadeWhileAnOperationWaitsForTheCadProgramIsDropped) {
     EXPECT_EQ(files.state().rebuilds, 1);
 }
 
+// Another program may press a button by sending the click, as accessibility tools
+// do: the click comes back at once, the read runs whole after it, and a click sent
+// while the read waits for the CAD program starts nothing, then or later.
+TEST_F(EndToEnd, AClickSentByAnotherProgramComesBackAtOnceAndRunsOnce) {
+    start();
+    ASSERT_TRUE(windowShown());
+    standin::State silent = test::demoDrawing();
+    silent.properties[0].value = L"neu gelesen";
+    silent.silence = standin::Silence{L"CustomInfo", 600'000}; // until the state changes
+    files.write(silent);
+    const auto sendClick = [&](ControlId button) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(program->control(button), BM_CLICK, 0, 0, SMTO_NORMAL, 30'000,
+                                   &result) != 0;
+    };
+    ASSERT_TRUE(sendClick(ControlId::cmdSfAuslesen)) << "the sender was held";
+    ASSERT_TRUE(test::waitUntil([&] { return files.count(L"silent in CustomInfo") == 1; }));
+    EXPECT_TRUE(sendClick(ControlId::cmdSfAuslesen));
+    silent.silence.reset();
+    files.write(silent);
+    ASSERT_TRUE(operationsDone(2)); // the load, then this read
+    EXPECT_EQ(program->text(ControlId::txtSfBenennung), L"neu gelesen");
+    // The next operation to run is the next one asked for, not the click sent meanwhile.
+    ASSERT_TRUE(sendClick(ControlId::cmdSfDefaultWerte));
+    ASSERT_TRUE(operationsDone(3));
+    EXPECT_EQ(files.count(L"call Document gettype"), 1) << "the second click ran an operation";
+    EXPECT_EQ(files.count(L"create Application"), 3);
+}
+
 } // namespace
