@@ -13,6 +13,7 @@
 #include "standin/process.h"
 #include "standin/registration.h"
 #include "standin/title_block_window.h"
+#include "standin/utf8.h"
 #include "win32/static_com_object.h"
 
 #include <windows.h>
@@ -83,6 +84,17 @@ int slowStartMs() {
     }
 }
 
+// To whoever ran the registration: its standard error, as UTF-8, or a message box
+// for a user who started it by hand.
+void tellCaller(const std::wstring &message) {
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    const std::string text = toUtf8(message + L"\n");
+    DWORD written = 0;
+    if (!error || error == INVALID_HANDLE_VALUE ||
+        !WriteFile(error, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+        MessageBoxW(nullptr, message.c_str(), L"cadstandin", MB_OK | MB_ICONERROR);
+}
+
 std::wstring thisProgram() {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
@@ -108,6 +120,10 @@ int serve(HINSTANCE instance, bool byCom, int showCommand) {
     const HRESULT hr = CoRegisterClassObject(kClsid, &classFactory(), CLSCTX_LOCAL_SERVER,
                                              REGCLS_MULTIPLEUSE, &registration);
     if (SUCCEEDED(hr)) {
+        // The class object's stub lives as long as the process. Were it torn down when
+        // an activation releases the last proxy, Wine would wait there for the calls
+        // queued for this very thread: a hang under load.
+        CoLockObjectExternal(&classFactory(), TRUE, FALSE);
         if (!byCom)
             process::ownedByUser(showCommand);
         MSG message;
@@ -116,6 +132,7 @@ int serve(HINSTANCE instance, bool byCom, int showCommand) {
             DispatchMessageW(&message);
         }
         CoRevokeClassObject(registration);
+        CoLockObjectExternal(&classFactory(), FALSE, TRUE);
     }
     CoRegisterMessageFilter(previous, nullptr);
     process::journal("exit process");
@@ -137,7 +154,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
         unregisterClass(kProgId, kClsid);
         return 0;
     }
-    if (given(L"regserver"))
-        return registerClass(kProgId, kClsid, thisProgram()) ? 0 : 1;
+    if (given(L"regserver")) {
+        const std::wstring problem = registerClass(kProgId, kClsid, thisProgram());
+        if (problem.empty())
+            return 0;
+        tellCaller(L"cadstandin /RegServer: " + problem);
+        return 1;
+    }
     return serve(instance, given(L"embedding"), showCommand);
 }

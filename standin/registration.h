@@ -7,14 +7,17 @@
 namespace standin {
 
 // Registers `progId` for the class `clsid`, and `server` as its local server unless
-// empty, for the current user: under HKCU\Software\Classes, in both registry views
-// so that 32-bit and 64-bit clients find it, as a local server registers itself
-// without administrator rights. Where the system does not look at a user's own
-// classes (Wine), under HKEY_CLASSES_ROOT instead. False when it could not.
-bool registerClass(const std::wstring &progId, const CLSID &clsid, const std::wstring &server);
+// empty, for the current user only: under HKCU\Software\Classes, in both registry
+// views so that 32-bit and 64-bit clients find it. Where COM does not look at a
+// user's own classes it refuses rather than write for the machine: on Windows for
+// an elevated process, or one without the user's merged view. Wine never looks at
+// them; there it registers for the machine, unless the ProgID there already names
+// another class. Gives what is wrong, or nothing.
+std::wstring registerClass(const std::wstring &progId, const CLSID &clsid,
+                           const std::wstring &server);
 
-// Removes what registerClass wrote, wherever it is, and nothing else: a ProgID
-// that now names another class stays.
+// Removes what registerClass wrote, and nothing else: keys of the class `clsid`,
+// and the ProgID only while it names that class.
 void unregisterClass(const std::wstring &progId, const CLSID &clsid);
 
 } // namespace standin

@@ -5,6 +5,7 @@
 #include "process_windows.h"
 #include "program.h"
 #include "standin_files.h"
+#include "standin_guard.h"
 #include "standin_server.h"
 
 #include <gtest/gtest.h>
@@ -28,10 +29,13 @@ protected:
         files.clearJournal();
         program = std::make_unique<Program>();
     }
-    bool windowShown() const {
-        // Shown, and the focus in one of its fields, where typing goes.
-        return test::waitUntil(
-            [&] { return program->window() && IsChild(program->window(), program->focus()); });
+    // Shown, with the focus in one of its fields, where typing goes; and loaded from
+    // the stand-in, not from whatever else the ProgID might lead to, before a test writes.
+    ::testing::AssertionResult windowShown() const {
+        if (!test::waitUntil(
+                [&] { return program->window() && IsChild(program->window(), program->focus()); }))
+            return ::testing::AssertionFailure() << "the window did not show";
+        return test::reachedStandin(files);
     }
     std::vector<std::wstring> fields() const { return test::fieldTexts(program->window()); }
     // Tab, and wait until the focus has arrived, so what is typed next goes there.

@@ -8,6 +8,7 @@
 #include "process_windows.h"
 #include "standin/identity.h"
 #include "standin_files.h"
+#include "standin_guard.h"
 #include "standin_server.h"
 #include "titleblock/document.h"
 
@@ -44,6 +45,7 @@ TEST_F(Gateway, CustomInfoRoundTripsAnyTextExactlyLookingUpEachMemberOncePerObje
     for (const std::wstring &text : texts) {
         {
             const cad::Object app = cad::createObject(titleblock::kApplicationProgId);
+            ASSERT_TRUE(test::reachedStandin(files));
             document(app).put(L"CustomInfo", {L"Benennung"s, text});
         }
         EXPECT_EQ(files.state().properties.at(0).value, text);
@@ -80,6 +82,13 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheF
 // Started by COM the stand-in stays hidden and ends with its last object; made
 // visible it belongs to the user and stays until its window is closed. One that
 // is slow to start is waited for, not started twice.
+// The guard of every writing test: a connection that led to another program than
+// the stand-in leaves its journal empty, and the test stops before it writes.
+TEST_F(Gateway, AConnectionThatLedElsewhereIsToldApartFromOneToTheStandin) {
+    const cad::Object elsewhere = cad::createObject(L"Scripting.Dictionary");
+    EXPECT_FALSE(test::reachedStandin(files));
+}
+
 TEST_F(Gateway, AServerStartedByComIsWaitedForAndEndsWithItsLastObjectUnlessMadeVisible) {
     ASSERT_TRUE(test::closeServers());
     standin::State slow = test::demoDrawing();

@@ -84,6 +84,7 @@ const Case kCases[] = {
 
 TEST_F(Hostile, EveryOddAnswerGivesItsValueOrOneReportNamingTheMember) {
     open();
+    ASSERT_TRUE(test::reachedStandin(files));
     for (const Case &c : kCases) {
         SCOPED_TRACE(c.name);
         standin::State state = test::demoDrawing();

@@ -9,6 +9,7 @@
 #include "process_windows.h"
 #include "real_input.h"
 #include "standin_files.h"
+#include "standin_guard.h"
 #include "standin_server.h"
 #include "ui/frmSfInfo.h"
 

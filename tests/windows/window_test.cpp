@@ -244,6 +244,7 @@ TEST_F(Window, EnterAndEscPressNothing) {
 // The window waits a second on a busy server here, as the program does ten.
 TEST_F(Window, ABusyServerIsWaitedForFromTheActivationOnThenAskedAbout) {
     open();
+    ASSERT_TRUE(test::reachedStandin(files));
     setText(ControlId::txtSfBenennung, L"getippt");
     const std::vector<std::wstring> typed = fields();
     standin::State busy = test::demoDrawing();
@@ -296,6 +297,7 @@ TEST_F(Window, ABusyServerIsWaitedForFromTheActivationOnThenAskedAbout) {
 // waiting asks again after another; stopping ends the operation without a report.
 TEST_F(Window, ASilentServerIsAskedAboutAfterThePatienceAndCanBeLeft) {
     open();
+    ASSERT_TRUE(test::reachedStandin(files));
     setText(ControlId::txtSfBenennung, L"getippt");
     const std::vector<std::wstring> typed = fields();
     standin::State silent = test::demoDrawing();
