@@ -74,8 +74,8 @@ int main(int argc, char **argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 1000;
     const cad::ComApartment apartment;
     const test::StandinFiles files;
-    const titleblock::Connect connect = [] {
-        return cad::createObject(titleblock::kApplicationProgId);
+    const titleblock::Connect connect = [](std::wstring_view progId) {
+        return cad::createObject(progId);
     };
 
     std::printf("| operation | member lookups (minimum) | calls (minimum) | median time | "

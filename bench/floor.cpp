@@ -22,7 +22,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const cad::ComApartment apartment;
     HeadlessForm form;
-    titleblock::read(form, [] { return cad::createObject(titleblock::kApplicationProgId); });
+    titleblock::read(form, [](std::wstring_view progId) { return cad::createObject(progId); });
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = windowProc;

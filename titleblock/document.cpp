@@ -1,11 +1,12 @@
 #include "titleblock/document.h"
 
 #include "cad/convert.h"
+#include "identity.h"
 
 namespace titleblock {
 
 std::optional<ActiveDocument> openActiveDocument(Form &form, const Connect &connect) {
-    cad::Object application = connect();
+    cad::Object application = connect(identity::kProgId);
     application.put(L"Visible", {true});
     std::optional<cad::Object> document =
         cad::toObject(application.get(L"ActiveDoc"), L"ActiveDoc");

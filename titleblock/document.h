@@ -8,10 +8,9 @@
 
 namespace titleblock {
 
-inline constexpr std::wstring_view kApplicationProgId = L"SldWorks.Application";
-
-// Yields a fresh application handle; in the program that is cad::createObject.
-using Connect = std::function<cad::Object()>;
+// Yields a fresh application handle of the automation server registered under
+// `progId`; in the program that is cad::createObject.
+using Connect = std::function<cad::Object(std::wstring_view progId)>;
 
 // Held for one operation. Members are destroyed in reverse, so the document is
 // released before the application.
@@ -20,7 +19,7 @@ struct ActiveDocument {
     cad::Object document;
 };
 
-// Connects, shows the CAD window and takes the document in front. With none open
+// Connects to the CAD program, shows its window and takes the document in front. With none open
 // it tells the user and yields nothing; the caller then stops.
 std::optional<ActiveDocument> openActiveDocument(Form &form, const Connect &connect);
 

@@ -1,4 +1,5 @@
-// The window as the title-block operations see it: four fields, two options, today.
+// The window as the title-block operations see it: four fields, two options, its
+// notices, today.
 
 #include "ui/frmSfInfo.h"
 
@@ -20,6 +21,14 @@ std::int16_t frmSfInfo::optionValue(titleblock::Option option) const {
     const HWND box = control(option == titleblock::Option::GenProp ? ControlId::chkGenProp
                                                                    : ControlId::chkRebuild);
     return static_cast<std::int16_t>(SendMessageW(box, BM_GETCHECK, 0, 0));
+}
+
+void frmSfInfo::inform(const std::wstring &message) {
+    runner_.messageBox(message, L"Information", MB_OK);
+}
+
+void frmSfInfo::warn(const std::wstring &message) {
+    runner_.messageBox(message, L"blattkopf", MB_OK | MB_ICONWARNING);
 }
 
 std::wstring frmSfInfo::today() const {

@@ -1,6 +1,7 @@
 #include "ui/frmSfInfo.h"
 
-#include "cad/com.h"
+#include "identity.h"
+#include "titleblock/operations.h"
 #include "ui/designers.h"
 #include "win32/owners.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 void registerClass(HINSTANCE instance, WNDPROC proc) {
     WNDCLASSEXW wc{sizeof(wc)};
-    if (GetClassInfoExW(instance, frmSfInfo::kClassName, &wc))
+    if (GetClassInfoExW(instance, identity::kWindowClass, &wc))
         return;
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
@@ -21,29 +22,16 @@ void registerClass(HINSTANCE instance, WNDPROC proc) {
                                                GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = frmSfInfo::kClassName;
+    wc.lpszClassName = identity::kWindowClass;
     RegisterClassExW(&wc);
 }
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-// Keys, the mouse, and touch and pen: on Windows 8 and later these come as pointer,
-// touch and gesture messages, which become mouse messages only when processed,
-// stamped then.
-bool isInput(UINT message) {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) ||
-           (message >= WM_TOUCH && message <= WM_POINTERHWHEEL) || message == WM_GESTURE;
-}
-
 } // namespace
 
-frmSfInfo::frmSfInfo(HINSTANCE instance, std::wstring progId, std::chrono::milliseconds patience)
-    : instance_(instance), connect_([this, progId = std::move(progId), patience] {
-          return cad::createObject(progId, {patience, [this] { return askToRetry(); },
-                                            [this] { return askToKeepWaiting(); }});
-      }) {
+frmSfInfo::frmSfInfo(HINSTANCE instance, std::chrono::milliseconds patience)
+    : instance_(instance), runner_(patience) {
     registerClass(instance_, &frmSfInfo::windowProc);
 }
 
@@ -53,7 +41,7 @@ frmSfInfo::~frmSfInfo() {
 }
 
 void frmSfInfo::show(int showCommand) {
-    CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"Blatkopf Informationen", kWindowStyle,
+    CreateWindowExW(WS_EX_CONTROLPARENT, identity::kWindowClass, identity::kTitle, kWindowStyle,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                     instance_, this);
     if (!hwnd_)
@@ -67,9 +55,7 @@ void frmSfInfo::show(int showCommand) {
 }
 
 bool frmSfInfo::preTranslate(MSG &message) {
-    if (isInput(message.message) && lastOperation_ && madeDuring(message.time, *lastOperation_))
-        return true;
-    return IsDialogMessageW(hwnd_, &message);
+    return runner_.dropsInput(message) || IsDialogMessageW(hwnd_, &message);
 }
 
 LRESULT CALLBACK frmSfInfo::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -77,6 +63,7 @@ LRESULT CALLBACK frmSfInfo::windowProc(HWND hwnd, UINT message, WPARAM wParam, L
     if (message == WM_NCCREATE) {
         self = static_cast<frmSfInfo *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
+        self->runner_.attach(hwnd, [self](int id) { self->runCommand(id); });
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     if (!self)
@@ -90,6 +77,8 @@ LRESULT CALLBACK frmSfInfo::windowProc(HWND hwnd, UINT message, WPARAM wParam, L
 }
 
 LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (runner_.handle(message, wParam, lParam))
+        return message == WM_SETCURSOR;
     switch (message) {
     case WM_CREATE:
         createControls();
@@ -98,18 +87,13 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
-    case WM_SETCURSOR:
-        if (running_) {
-            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-            return TRUE;
-        }
-        break;
     case WM_CLOSE:
-        if (running_)
+        if (runner_.running())
             return 0; // the operation ends first; its questions offer a way out
         break;
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == control(ControlId::Label6)) {
+        if (const ControlSpec *spec = find(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+            spec && spec->role == Role::Heading) {
             const auto dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, RGB(255, 0, 0));
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
@@ -130,14 +114,6 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
         win32::moveToSuggested(hwnd_, lParam);
         layout(HIWORD(wParam));
-        return 0;
-    case kRunOperation:
-        // A click taken before another operation ran starts nothing.
-        if (static_cast<unsigned>(lParam) == operationsRun_)
-            runCommand(static_cast<ControlId>(wParam));
-        return 0;
-    case kOperationEnded:
-        lastOperation_ = Stretch{operationStart_, static_cast<DWORD>(GetMessageTime())};
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -164,10 +140,8 @@ void frmSfInfo::createControls() {
             SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
         // Values of any length are shown whole, typed or pasted, and written back unchanged.
-        if (spec.role == Role::Field)
-            SendMessageW(child,
-                         spec.id == ControlId::cmbSfKonstrukteur ? CB_LIMITTEXT : EM_SETLIMITTEXT,
-                         0, 0);
+        if (spec.kind.limitText)
+            SendMessageW(child, spec.kind.limitText, 0, 0);
         // Create mode and automatic rebuild work on any document: the safe defaults.
         if (spec.role == Role::Option)
             SendMessageW(child, BM_SETCHECK, BST_CHECKED, 0);
@@ -198,7 +172,7 @@ void frmSfInfo::layout(UINT dpi) {
         const int top = twipsToPixels(spec.twips.top, dpi);
         const int width = twipsToPixels(spec.twips.right, dpi) - left;
         int height = twipsToPixels(spec.twips.bottom, dpi) - top;
-        if (spec.id == ControlId::cmbSfKonstrukteur) {
+        if (spec.kind.dropDown) {
             // The closed box keeps the table's height; the window height is the open list's.
             const int border =
                 GetSystemMetricsForDpi(SM_CYEDGE, dpi) + GetSystemMetricsForDpi(SM_CYBORDER, dpi);
@@ -226,16 +200,13 @@ void frmSfInfo::onCommand(int id, UINT code) {
     }
     // One operation at a time: while one runs (waiting on the server, or with its
     // message box open) the window paints but starts nothing.
-    if (!spec || code != BN_CLICKED || running_)
+    if (!spec || code != BN_CLICKED || runner_.running())
         return; // Enter and Esc arrive as IDOK and IDCANCEL: no button answers them
     switch (spec->id) {
     case ControlId::cmdSfAuslesen:
     case ControlId::cmdSfEintragen:
     case ControlId::cmdSfDefaultWerte:
-        // Not inside the message that brought the click: another program may have sent
-        // it (accessibility tools press buttons so), and COM refuses outgoing calls
-        // inside a message sent from another thread.
-        PostMessageW(hwnd_, kRunOperation, static_cast<WPARAM>(spec->id), operationsRun_);
+        runner_.request(id); // not inside this message, which another program may have sent
         break;
     case ControlId::cmdAutoDate:
         setFieldText(titleblock::Field::Datum, today());
@@ -248,8 +219,8 @@ void frmSfInfo::onCommand(int id, UINT code) {
     }
 }
 
-void frmSfInfo::runCommand(ControlId id) {
-    switch (id) {
+void frmSfInfo::runCommand(int id) {
+    switch (static_cast<ControlId>(id)) {
     case ControlId::cmdSfAuslesen:
         barSfAuslesen();
         break;
@@ -262,6 +233,18 @@ void frmSfInfo::runCommand(ControlId id) {
     default:
         break;
     }
+}
+
+void frmSfInfo::barSfAuslesen() {
+    runner_.run(&titleblock::read, *this);
+}
+
+void frmSfInfo::barSfEintragen() {
+    runner_.run(&titleblock::write, *this);
+}
+
+void frmSfInfo::barSfStandardwerteAusfüllen() {
+    runner_.run(&titleblock::fillStandardValues, *this);
 }
 
 void frmSfInfo::berTxtSelAll() {

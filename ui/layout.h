@@ -42,10 +42,14 @@ struct Kind {
     const wchar_t *className;
     DWORD style;
     DWORD exStyle = 0;
+    UINT limitText = 0;    // the message that lifts its limit on typed text, if it has one
+    bool dropDown = false; // its window's height is the open list's
 };
 inline constexpr Kind kStatic{L"STATIC", SS_LEFT | SS_NOPREFIX};
-inline constexpr Kind kEdit{L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-inline constexpr Kind kCombo{L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL};
+inline constexpr Kind kEdit{L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+                            EM_SETLIMITTEXT};
+inline constexpr Kind kCombo{L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                             0, CB_LIMITTEXT, true};
 inline constexpr Kind kButton{L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE};
 inline constexpr Kind kCheck{L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX};
 
@@ -68,18 +72,25 @@ constexpr RECT box(LONG left, LONG top, LONG width, LONG height) {
 
 using titleblock::Field;
 
+// A field's label shows the field's property name.
+constexpr const wchar_t *caption(Field field) {
+    return titleblock::kFields[static_cast<std::size_t>(field)].property.data();
+}
+
 // In tab order: the order of creation is the order the keyboard visits.
 inline constexpr std::array<ControlSpec, 16> kControls{{
-    {ControlId::Label1, Role::Label, kStatic, box(120, 720, 1185, 195), L"Benennung"},
+    {ControlId::Label1, Role::Label, kStatic, box(120, 720, 1185, 195), caption(Field::Benennung)},
     {ControlId::txtSfBenennung, Role::Field, kEdit, box(1560, 720, 4455, 285), L"Text1", nullptr,
      Field::Benennung},
-    {ControlId::Label2, Role::Label, kStatic, box(120, 1080, 1395, 195), L"Zeichnungsnummer"},
+    {ControlId::Label2, Role::Label, kStatic, box(120, 1080, 1395, 195),
+     caption(Field::Zeichnungsnummer)},
     {ControlId::txtSfZeichnungsnummer, Role::Field, kEdit, box(1560, 1080, 4455, 285), L"Text1",
      nullptr, Field::Zeichnungsnummer},
-    {ControlId::Label3, Role::Label, kStatic, box(120, 1440, 900, 195), L"Konstrukteur"},
+    {ControlId::Label3, Role::Label, kStatic, box(120, 1440, 900, 195),
+     caption(Field::Konstrukteur)},
     {ControlId::cmbSfKonstrukteur, Role::Field, kCombo, box(1560, 1440, 4455, 315), L"Combo1",
      nullptr, Field::Konstrukteur},
-    {ControlId::Label4, Role::Label, kStatic, box(120, 1800, 465, 195), L"Datum"},
+    {ControlId::Label4, Role::Label, kStatic, box(120, 1800, 465, 195), caption(Field::Datum)},
     {ControlId::txtSfDatum, Role::Field, kEdit, box(1560, 1800, 1215, 285), L"Text1", nullptr,
      Field::Datum},
     {ControlId::cmdSfEintragen, Role::Button, kButton, box(3240, 2400, 2775, 615),

@@ -1,5 +1,4 @@
 #include "cad/com.h"
-#include "titleblock/document.h"
 #include "ui/frmSfInfo.h"
 
 #include <windows.h>
@@ -10,7 +9,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     InitCommonControlsEx(&controls);
     const cad::ComApartment apartment;
 
-    ui::frmSfInfo window(instance, std::wstring(titleblock::kApplicationProgId), cad::kPatience);
+    ui::frmSfInfo window(instance);
     window.show(showCommand);
     if (!window.hwnd())
         return 1; // no window could be made: nothing to wait for

@@ -3,6 +3,7 @@
 // blattkopf.exe running in its own process, seen from outside through window
 // messages and driven with real input, as a user's eyes and hands would.
 
+#include "identity.h"
 #include "process_windows.h"
 #include "real_input.h"
 #include "ui/layout.h"
@@ -26,7 +27,7 @@ public:
     Program &operator=(const Program &) = delete;
 
     // The main window, once it is visible; the program's open message box, if any.
-    HWND window() const { return visibleWindowOf(process_.id(), L"blattkopf.frmSfInfo"); }
+    HWND window() const { return visibleWindowOf(process_.id(), identity::kWindowClass); }
     HWND messageBox() const { return visibleWindowOf(process_.id(), L"#32770"); }
     HWND control(ui::ControlId id) const { return GetDlgItem(window(), static_cast<int>(id)); }
     std::wstring text(ui::ControlId id) const { return windowText(control(id)); }

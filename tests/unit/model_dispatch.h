@@ -88,8 +88,7 @@ public:
             return cad::Object(
                 std::make_shared<ModelDispatch>(model, standin::Target::Application));
         } catch (const standin::Fault &fault) {
-            throw cad::Error(fault.hresult, std::wstring(titleblock::kApplicationProgId),
-                             fault.description);
+            throw cad::Error(fault.hresult, L"SldWorks.Application", fault.description);
         }
     }
     const standin::State &state() const { return state_; }

@@ -30,7 +30,10 @@ class Operations : public ::testing::Test {
 protected:
     test::CadInMemory cad{test::demoDrawing()};
     test::FakeForm form{cad};
-    titleblock::Connect connect = [this] { return cad.connect(); };
+    titleblock::Connect connect = [this](std::wstring_view progId) {
+        EXPECT_EQ(progId, L"SldWorks.Application");
+        return cad.connect();
+    };
 };
 
 TEST_F(Operations, ReadShowsEachPropertyInItsOwnFieldOneAfterTheOther) {

@@ -10,7 +10,6 @@
 #include "standin_files.h"
 #include "standin_guard.h"
 #include "standin_server.h"
-#include "titleblock/document.h"
 
 #include <gtest/gtest.h>
 
@@ -44,12 +43,12 @@ TEST_F(Gateway, CustomInfoRoundTripsAnyTextExactlyLookingUpEachMemberOncePerObje
                                   L"  leading and trailing  "s};
     for (const std::wstring &text : texts) {
         {
-            const cad::Object app = cad::createObject(titleblock::kApplicationProgId);
+            const cad::Object app = cad::createObject(standin::kProgId);
             ASSERT_TRUE(test::reachedStandin(files));
             document(app).put(L"CustomInfo", {L"Benennung"s, text});
         }
         EXPECT_EQ(files.state().properties.at(0).value, text);
-        const cad::Object app = cad::createObject(titleblock::kApplicationProgId);
+        const cad::Object app = cad::createObject(standin::kProgId);
         const cad::Object doc = document(app);
         EXPECT_EQ(cad::toText(doc.get(L"CustomInfo", {L"Benennung"s}), L"CustomInfo"), text);
         EXPECT_EQ(cad::toText(doc.get(L"CustomInfo", {L"Datum"s}), L"CustomInfo"), L"03.12.2026");
@@ -63,14 +62,13 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheF
     state.refuseCreate =
         standin::Fault{static_cast<std::int32_t>(0x80040154), L"Klasse nicht registriert"};
     files.write(state);
-    const cad::Error refused =
-        test::errorOf([] { cad::createObject(titleblock::kApplicationProgId); });
-    EXPECT_EQ(refused.member(), titleblock::kApplicationProgId);
+    const cad::Error refused = test::errorOf([] { cad::createObject(standin::kProgId); });
+    EXPECT_EQ(refused.member(), standin::kProgId);
     EXPECT_EQ(static_cast<std::uint32_t>(refused.code()), 0x80040154u);
 
     files.writeRaw(standin::formatState(test::demoDrawing()) + "document maybe\n");
-    const cad::Error broken = test::errorOf(
-        [] { cad::createObject(titleblock::kApplicationProgId).put(L"Visible", {true}); });
+    const cad::Error broken =
+        test::errorOf([] { cad::createObject(standin::kProgId).put(L"Visible", {true}); });
     EXPECT_EQ(broken.member(), L"Visible");
     EXPECT_NE(broken.description().find(files.statePath() + L" line "), std::wstring::npos)
         << std::string(broken.description().begin(), broken.description().end());
@@ -95,15 +93,15 @@ TEST_F(Gateway, AServerStartedByComIsWaitedForAndEndsWithItsLastObjectUnlessMade
     slow.slowStartMs = 3000;
     files.write(slow);
     files.clearJournal();
-    cad::createObject(titleblock::kApplicationProgId).get(L"Visible");
+    cad::createObject(standin::kProgId).get(L"Visible");
     ASSERT_TRUE(test::waitUntil([&] { return files.count(L"exit process") == 1; }));
     EXPECT_EQ(files.serverStarts().size(), 1u);
 
     files.write(test::demoDrawing());
-    cad::createObject(titleblock::kApplicationProgId).put(L"Visible", {true});
+    cad::createObject(standin::kProgId).put(L"Visible", {true});
     const HWND window = FindWindowW(standin::kWindowClass, nullptr);
     ASSERT_TRUE(window && IsWindowVisible(window));
-    cad::createObject(titleblock::kApplicationProgId).get(L"Visible");
+    cad::createObject(standin::kProgId).get(L"Visible");
     const std::vector<std::wstring> starts = files.serverStarts();
     EXPECT_EQ(starts.size(), 2u); // the visible one served the last client
     for (const std::wstring &line : starts) {

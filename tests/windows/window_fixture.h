@@ -5,6 +5,7 @@
 
 #include "cad/com.h"
 #include "designed.h"
+#include "identity.h"
 #include "message_boxes.h"
 #include "process_windows.h"
 #include "real_input.h"
@@ -43,9 +44,8 @@ protected:
     void open(const standin::State &state = test::demoDrawing()) {
         files.write(state);
         EXPECT_TRUE(test::ensureServer());
-        form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr),
-                                               std::wstring(titleblock::kApplicationProgId),
-                                               std::chrono::seconds(1));
+        // A second of patience with a busy or silent server, where the program has ten.
+        form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), std::chrono::seconds(1));
         form->show(SW_SHOWNORMAL);
         EXPECT_TRUE(test::toFront(form->hwnd()));
         pump();
@@ -93,7 +93,7 @@ protected:
 
     cad::ComApartment apartment;
     test::StandinFiles files;
-    test::MessageBoxes boxes{ui::frmSfInfo::kClassName};
+    test::MessageBoxes boxes{identity::kWindowClass};
     std::unique_ptr<ui::frmSfInfo> form;
     bool quit = false;
 };

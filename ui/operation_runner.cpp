@@ -1,0 +1,140 @@
+#include "ui/operation_runner.h"
+
+#include "cad/com.h"
+#include "cad/error.h"
+#include "titleblock/operations.h"
+
+#include <cwchar>
+#include <exception>
+
+namespace ui {
+namespace {
+
+std::wstring errorReport(const cad::Error &error) {
+    wchar_t code[16];
+    std::swprintf(code, std::size(code), L"0x%08X", static_cast<unsigned>(error.code()));
+    const std::wstring failure = L"Der Aufruf \u201E" + error.member() +
+                                 L"\u201C ist fehlgeschlagen:\n\n" + error.description() +
+                                 L"\n\nFehlercode: " + code;
+    return error.connectionLost()
+               ? L"Die Verbindung zum CAD-Programm ist abgebrochen.\n\n" + failure
+               : failure;
+}
+
+// Keys, the mouse, and touch and pen: on Windows 8 and later these come as pointer,
+// touch and gesture messages, which become mouse messages only when processed,
+// stamped then.
+bool isInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) ||
+           (message >= WM_TOUCH && message <= WM_POINTERHWHEEL) || message == WM_GESTURE;
+}
+
+// Keys and clicks made while an operation runs wait in the queue: every wait for
+// the CAD program lets only painting through. Run later, they would start an
+// operation again, type into a field late or answer a question unread. The wait
+// cursor said "not now".
+void dropQueuedInput() {
+    MSG input;
+    while (PeekMessageW(&input, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT)) {
+    }
+}
+
+} // namespace
+
+OperationRunner::OperationRunner(std::chrono::milliseconds patience)
+    : patience_{patience, [this] { return askToRetry(); }, [this] { return askToKeepWaiting(); }},
+      connect_([this](std::wstring_view progId) { return cad::createObject(progId, patience_); }) {}
+
+void OperationRunner::attach(HWND window, std::function<void(int)> runCommand) {
+    window_ = window;
+    runCommand_ = std::move(runCommand);
+}
+
+void OperationRunner::request(int command) {
+    PostMessageW(window_, kRequest, static_cast<WPARAM>(command), operationsRun_);
+}
+
+// Nothing unwinds through the window procedure: a failure is reported and the
+// window, with everything the user typed, stays.
+void OperationRunner::run(Operation operation, titleblock::Form &form) {
+    running_ = true;
+    ++operationsRun_;
+    operationStart_ = static_cast<DWORD>(GetMessageTime()); // the click's, or its request's
+    const HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    try {
+        operation(form, connect_);
+    } catch (const titleblock::Unfinished &unfinished) {
+        // One message: why the write ended, if it failed, and what the document lacks.
+        try {
+            std::rethrow_exception(unfinished.cause());
+        } catch (const cad::Error &error) {
+            messageBox(errorReport(error) + L"\n\n" + unfinished.report(), L"blattkopf",
+                       MB_OK | MB_ICONERROR);
+        } catch (...) {
+            messageBox(unfinished.report(), L"blattkopf", MB_OK | MB_ICONWARNING);
+        }
+    } catch (const cad::Cancelled &) {
+        // the user gave up on the CAD program: nothing more to say
+    } catch (const cad::Error &error) {
+        messageBox(errorReport(error), L"blattkopf", MB_OK | MB_ICONERROR);
+    } catch (const std::exception &) { // out of memory, in practice
+        messageBox(L"Unerwarteter Fehler: der Vorgang wurde abgebrochen.", L"blattkopf",
+                   MB_OK | MB_ICONERROR);
+    }
+    // Timed by the system that also times keys and clicks, whichever process made them.
+    PostMessageW(window_, kEnded, 0, 0);
+    running_ = false;
+    SetCursor(cursor);
+}
+
+bool OperationRunner::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case kRequest:
+        // A click taken before another operation ran starts nothing.
+        if (static_cast<unsigned>(lParam) == operationsRun_)
+            runCommand_(static_cast<int>(wParam));
+        return true;
+    case kEnded:
+        lastOperation_ = Stretch{operationStart_, static_cast<DWORD>(GetMessageTime())};
+        return true;
+    case WM_SETCURSOR:
+        if (!running_)
+            return false;
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool OperationRunner::dropsInput(const MSG &message) const {
+    return isInput(message.message) && lastOperation_ && madeDuring(message.time, *lastOperation_);
+}
+
+bool OperationRunner::askToRetry() {
+    return messageBox(L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil es noch "
+                      L"startet oder dort ein Dialog ge\u00F6ffnet ist.\n\nErneut versuchen?",
+                      L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+}
+
+bool OperationRunner::askToKeepWaiting() {
+    return messageBox(
+               L"Das CAD-Programm antwortet nicht, zum Beispiel weil es noch startet oder "
+               L"gerade ein Dokument neu aufbaut.\n\nWeiter warten?\n\nWenn Sie nicht weiter "
+               L"warten, kann das CAD-Programm den Aufruf trotzdem noch ausf\u00FChren: Werte, "
+               L"die gerade geschrieben werden, k\u00F6nnen also sp\u00E4ter noch im Dokument "
+               L"ankommen.",
+               L"blattkopf", MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+// Every box comes while an operation runs, and its loop is not the program's, so
+// what is queued goes now. While the window loads it is hidden; a box it owned then
+// would have no taskbar entry.
+int OperationRunner::messageBox(const std::wstring &text, const wchar_t *title, UINT style) {
+    dropQueuedInput();
+    return MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title, style);
+}
+
+} // namespace ui
