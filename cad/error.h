@@ -1,5 +1,7 @@
 #pragma once
 
+#include "win32/automation_errors.h"
+
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -53,9 +55,8 @@ private:
     bool callMayStillRun_;
 };
 
-// Codes the portable conversions raise; they match the automation ones.
-inline constexpr std::int32_t kTypeMismatch =
-    static_cast<std::int32_t>(0x80020005); // DISP_E_TYPEMISMATCH
-inline constexpr std::int32_t kOverflow = static_cast<std::int32_t>(0x8002000A); // DISP_E_OVERFLOW
+// Codes the portable conversions raise.
+using win32::kOverflow;
+using win32::kTypeMismatch;
 
 } // namespace cad

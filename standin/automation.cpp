@@ -3,7 +3,6 @@
 
 #include "standin/automation.h"
 
-#include "standin/file_host.h"
 #include "standin/process.h"
 #include "standin/variant.h"
 #include "win32/static_com_object.h"
@@ -18,8 +17,7 @@ namespace {
 // One client's connection: the model over the process's files, shared by the
 // objects it hands out.
 struct Connection {
-    FileHost host;
-    Model model{host};
+    Model model{process::host()};
 };
 
 // Reference counting, and the journal of when each object came and went, which
@@ -207,7 +205,7 @@ private:
             return; // the connection's first call says what is wrong with the state
         }
         process::journal("silent in CreateInstance");
-        FileHost().stall(ms);
+        process::host().stall(ms);
         process::journal("silence ends in CreateInstance");
     }
 

@@ -1,6 +1,7 @@
 #include "standin/model.h"
 
 #include "standin/utf8.h"
+#include "win32/automation_errors.h"
 
 #include <algorithm>
 #include <iterator>
@@ -8,46 +9,135 @@
 namespace standin {
 namespace {
 
-constexpr std::int32_t kBadParamCount = static_cast<std::int32_t>(0x8002000E);
-constexpr std::int32_t kTypeMismatch = static_cast<std::int32_t>(0x80020005);
-constexpr std::int32_t kMemberNotFound = static_cast<std::int32_t>(0x80020003);
+using win32::kMemberNotFound;
 
-enum Member {
-    Visible,
-    ActiveDoc,
-    CustomInfo,
-    DeleteCustomInfo,
-    AddCustomInfo,
-    EditRebuild,
-    GetType,
-    GetTitle
+// One call of a member: the state it works on and the arguments it was given.
+struct Call {
+    State &state;
+    Host &host;
+    bool put;
+    const std::vector<Value> &args;
+
+    void expect(std::size_t count) const {
+        if (args.size() != count)
+            throw Fault{win32::kBadParamCount, L"Wrong number of arguments"};
+    }
+    const std::wstring &text(std::size_t index) const {
+        const auto *value = std::get_if<std::wstring>(&args[index]);
+        if (!value)
+            throw Fault{win32::kTypeMismatch,
+                        L"Argument " + std::to_wstring(index + 1) + L" must be a text"};
+        return *value;
+    }
+    std::vector<Property>::iterator find(const std::wstring &name) const {
+        return std::find_if(state.properties.begin(), state.properties.end(),
+                            [&](const Property &p) { return p.name == name; });
+    }
+    void save() const { host.save(state); }
 };
 
-struct MemberInfo {
-    std::wstring_view name;
+Value visible(const Call &c) {
+    if (!c.put) {
+        c.expect(0);
+        return c.state.visible;
+    }
+    c.expect(1);
+    if (!std::holds_alternative<bool>(c.args[0]))
+        throw Fault{win32::kTypeMismatch, L"Visible takes a Boolean"};
+    c.state.visible = std::get<bool>(c.args[0]);
+    c.save();
+    if (c.state.visible)
+        c.host.madeVisible();
+    return {};
+}
+
+Value activeDoc(const Call &c) {
+    if (c.put)
+        throw Fault{kMemberNotFound, L"ActiveDoc is read-only"};
+    c.expect(0);
+    if (c.state.documentType)
+        return Document{};
+    return NoDocument{};
+}
+
+Value customInfo(const Call &c) {
+    c.expect(c.put ? 2 : 1);
+    const auto property = c.find(c.text(0));
+    if (!c.put) {
+        if (property == c.state.properties.end())
+            return std::wstring();
+        if (!property->value)
+            return Null{};
+        return *property->value;
+    }
+    const std::wstring &value = c.text(1);
+    // Like the real program: a put on a missing property changes nothing.
+    if (property != c.state.properties.end()) {
+        property->value = value;
+        c.save();
+    }
+    return {};
+}
+
+Value deleteCustomInfo(const Call &c) {
+    c.expect(1);
+    const std::wstring &name = c.text(0);
+    const auto property = c.find(name);
+    if (property == c.state.properties.end() ||
+        std::find(c.state.kept.begin(), c.state.kept.end(), name) != c.state.kept.end())
+        return false;
+    c.state.properties.erase(property);
+    c.save();
+    return true;
+}
+
+Value addCustomInfo(const Call &c) {
+    c.expect(3);
+    const std::wstring &name = c.text(0);
+    if (c.find(name) != c.state.properties.end())
+        return false;
+    c.state.properties.push_back({name, c.text(1), c.text(2)});
+    c.save();
+    return true;
+}
+
+Value editRebuild(const Call &c) {
+    c.expect(0);
+    if (c.state.rebuildFails)
+        return false;
+    ++c.state.rebuilds;
+    rebuild(c.state);
+    c.save();
+    return true;
+}
+
+Value getType(const Call &c) {
+    c.expect(0);
+    return std::int64_t{c.state.documentType.value_or(0)};
+}
+
+Value getTitle(const Call &c) {
+    c.expect(0);
+    return c.state.title;
+}
+
+struct Member {
+    std::wstring_view name; // matched exactly as written, `gettype` in lower case
     Target target;
     bool property;
+    Value (*run)(const Call &);
 };
 
-// Names are matched exactly as written, `gettype` in lower case.
-constexpr MemberInfo kMembers[] = {
-    {L"Visible", Target::Application, true},     {L"ActiveDoc", Target::Application, true},
-    {L"CustomInfo", Target::Document, true},     {L"DeleteCustomInfo", Target::Document, false},
-    {L"AddCustomInfo", Target::Document, false}, {L"EditRebuild", Target::Document, false},
-    {L"gettype", Target::Document, false},       {L"GetTitle", Target::Document, false},
+constexpr Member kMembers[] = {
+    {L"Visible", Target::Application, true, &visible},
+    {L"ActiveDoc", Target::Application, true, &activeDoc},
+    {L"CustomInfo", Target::Document, true, &customInfo},
+    {L"DeleteCustomInfo", Target::Document, false, &deleteCustomInfo},
+    {L"AddCustomInfo", Target::Document, false, &addCustomInfo},
+    {L"EditRebuild", Target::Document, false, &editRebuild},
+    {L"gettype", Target::Document, false, &getType},
+    {L"GetTitle", Target::Document, false, &getTitle},
 };
-
-void expectCount(const std::vector<Value> &args, std::size_t count) {
-    if (args.size() != count)
-        throw Fault{kBadParamCount, L"Wrong number of arguments"};
-}
-
-const std::wstring &text(const std::vector<Value> &args, std::size_t index) {
-    const auto *value = std::get_if<std::wstring>(&args[index]);
-    if (!value)
-        throw Fault{kTypeMismatch, L"Argument " + std::to_wstring(index + 1) + L" must be a text"};
-    return *value;
-}
 
 } // namespace
 
@@ -86,9 +176,9 @@ Model::Model(Host &host) : host_(host), calls_(std::size(kMembers)) {
 
 std::optional<int> Model::lookup(Target target, std::wstring_view member) {
     host_.journal(toUtf8(L"lookup " + targetName(target) + L" " + std::wstring(member)));
-    const auto found =
-        std::find_if(std::begin(kMembers), std::end(kMembers),
-                     [&](const MemberInfo &m) { return m.name == member && m.target == target; });
+    const auto found = std::find_if(std::begin(kMembers), std::end(kMembers), [&](const Member &m) {
+        return m.name == member && m.target == target;
+    });
     if (found == std::end(kMembers))
         return std::nullopt;
     return static_cast<int>(found - std::begin(kMembers));
@@ -98,7 +188,7 @@ Value Model::invoke(Target target, int member, unsigned invocation,
                     const std::vector<Value> &args) {
     if (member < 0 || member >= static_cast<int>(std::size(kMembers)))
         throw Fault{kMemberNotFound, L"Member not found"};
-    const MemberInfo &info = kMembers[member];
+    const Member &info = kMembers[member];
     const bool put = (invocation & kPut) != 0;
     std::wstring line = (put             ? L"put "
                          : info.property ? L"get "
@@ -128,89 +218,7 @@ Value Model::invoke(Target target, int member, unsigned invocation,
     for (const Override &answer : state_.overrides)
         if (answer.member == info.name && !put)
             return answer;
-    return run(member, put, args);
-}
-
-Value Model::run(int member, bool put, const std::vector<Value> &args) {
-    const auto find = [&](const std::wstring &name) {
-        return std::find_if(state_.properties.begin(), state_.properties.end(),
-                            [&](const Property &p) { return p.name == name; });
-    };
-    switch (member) {
-    case Visible:
-        if (!put) {
-            expectCount(args, 0);
-            return state_.visible;
-        }
-        expectCount(args, 1);
-        if (!std::holds_alternative<bool>(args[0]))
-            throw Fault{kTypeMismatch, L"Visible takes a Boolean"};
-        state_.visible = std::get<bool>(args[0]);
-        save();
-        if (state_.visible)
-            host_.madeVisible();
-        return {};
-    case ActiveDoc:
-        if (put)
-            throw Fault{kMemberNotFound, L"ActiveDoc is read-only"};
-        expectCount(args, 0);
-        if (state_.documentType)
-            return Document{};
-        return NoDocument{};
-    case CustomInfo: {
-        expectCount(args, put ? 2 : 1);
-        const auto property = find(text(args, 0));
-        if (!put) {
-            if (property == state_.properties.end())
-                return std::wstring();
-            if (!property->value)
-                return Null{};
-            return *property->value;
-        }
-        const std::wstring &value = text(args, 1);
-        // Like the real program: a put on a missing property changes nothing.
-        if (property != state_.properties.end()) {
-            property->value = value;
-            save();
-        }
-        return {};
-    }
-    case DeleteCustomInfo: {
-        expectCount(args, 1);
-        const std::wstring &name = text(args, 0);
-        const auto property = find(name);
-        if (property == state_.properties.end() ||
-            std::find(state_.kept.begin(), state_.kept.end(), name) != state_.kept.end())
-            return false;
-        state_.properties.erase(property);
-        save();
-        return true;
-    }
-    case AddCustomInfo: {
-        expectCount(args, 3);
-        const std::wstring &name = text(args, 0);
-        if (find(name) != state_.properties.end())
-            return false;
-        state_.properties.push_back({name, text(args, 1), text(args, 2)});
-        save();
-        return true;
-    }
-    case EditRebuild:
-        expectCount(args, 0);
-        if (state_.rebuildFails)
-            return false;
-        ++state_.rebuilds;
-        rebuild(state_);
-        save();
-        return true;
-    case GetType:
-        expectCount(args, 0);
-        return std::int64_t{state_.documentType.value_or(0)};
-    case GetTitle:
-        expectCount(args, 0);
-        return state_.title;
-    }
-    throw Fault{kMemberNotFound, L"Member not found"};
+    return info.run(Call{state_, host_, put, args});
 }
 
 void Model::created(std::wstring_view object) {
@@ -219,10 +227,6 @@ void Model::created(std::wstring_view object) {
 
 void Model::released(std::wstring_view object) {
     host_.journal(toUtf8(L"release " + std::wstring(object)));
-}
-
-void Model::save() {
-    host_.save(state_);
 }
 
 } // namespace standin

@@ -60,9 +60,6 @@ public:
     void released(std::wstring_view object);
 
 private:
-    Value run(int member, bool put, const std::vector<Value> &args);
-    void save();
-
     Host &host_;
     State state_;
     std::optional<Fault> unreadable_;

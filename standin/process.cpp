@@ -103,6 +103,28 @@ void journal(const std::string &utf8Line) {
     CloseHandle(file);
 }
 
+Host &host() {
+    class ProcessHost final : public Host {
+        State load() override { return state(); }
+        void save(const State &s) override { process::save(s); }
+        void journal(const std::string &utf8Line) override { process::journal(utf8Line); }
+        void madeVisible() override { ownedByUser(); }
+        void stall(int ms) override {
+            for (const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+                 GetTickCount64() < end && !changed();)
+                Sleep(20);
+        }
+        // As a crashed program ends; unlike TerminateProcess this leaves Wine's COM able
+        // to start the server again.
+        [[noreturn]] void crash() override {
+            process::journal("exit process");
+            ExitProcess(3);
+        }
+    };
+    static ProcessHost processHost;
+    return processHost;
+}
+
 void objectCreated() {
     ++g_process.objects;
 }

@@ -3,6 +3,7 @@
 // The one running stand-in process: what all its connections share, and what its
 // window shows. Used by the automation objects, each connection's files and the window.
 
+#include "standin/model.h"
 #include "standin/state.h"
 
 #include <windows.h>
@@ -27,6 +28,11 @@ bool busy();
 
 // Appends one line to the journal, if there is one.
 void journal(const std::string &utf8Line);
+
+// The process as the model's host: its state file, journal and window. A stall
+// sleeps without pumping messages, as a program busy on its own thread, until the
+// time is up or someone changes the state.
+Host &host();
 
 // Automation objects alive in the process. The process ends with the last one,
 // unless it belongs to the user: started by hand, or made visible by a client.

@@ -125,6 +125,157 @@ std::wstring hex(std::int32_t code) {
     return buffer;
 }
 
+std::wstring documentText(const State &state) {
+    return state.documentType ? std::to_wstring(*state.documentType) : L"none";
+}
+
+using Tokens = std::vector<Token>;
+
+// One kind of line of the state file: how many values it has, how it is read into
+// the state, and how the state writes its lines of this kind.
+struct Keyword {
+    std::wstring_view name;
+    std::size_t low, high; // values after the keyword
+    void (*read)(const LineReader &, const Tokens &, State &);
+    void (*write)(const State &, std::wstring &);
+};
+
+// In the order the file is written.
+const Keyword kKeywords[] = {
+    {L"visible", 1, 1,
+     [](const LineReader &r, const Tokens &t, State &s) { s.visible = boolean(r, t[1]); },
+     [](const State &s, std::wstring &out) {
+         out += L"visible " + std::wstring(s.visible ? L"true" : L"false") + L"\n";
+     }},
+    {L"document", 1, 1,
+     [](const LineReader &r, const Tokens &t, State &s) {
+         if (t[1].text == L"none" && !t[1].quoted)
+             s.documentType.reset();
+         else
+             s.documentType = documentType(r, t[1]);
+     },
+     [](const State &s, std::wstring &out) {
+         out += L"document " + documentText(s) + L"  # none, 1 part, 2 assembly, 3 drawing\n";
+     }},
+    {L"title", 1, 1, [](const LineReader &r, const Tokens &t, State &s) { s.title = r.text(t[1]); },
+     [](const State &s, std::wstring &out) { out += L"title " + quoted(s.title) + L"\n"; }},
+    {L"rebuilds", 1, 1,
+     [](const LineReader &r, const Tokens &t, State &s) { s.rebuilds = r.integer(t[1]); },
+     [](const State &s, std::wstring &out) {
+         out += L"rebuilds " + std::to_wstring(s.rebuilds) + L"\n";
+     }},
+    {L"property", 3, 3,
+     [](const LineReader &r, const Tokens &t, State &s) {
+         Property property{r.text(t[1]), r.text(t[2]), std::nullopt};
+         if (t[3].quoted)
+             property.value = t[3].text;
+         else if (t[3].text != L"null")
+             r.fail(L"a property's value is a text in double quotes or null");
+         s.properties.push_back(std::move(property));
+     },
+     [](const State &s, std::wstring &out) {
+         for (const Property &p : s.properties)
+             out += L"property " + quoted(p.name) + L" " + quoted(p.type) + L" " +
+                    (p.value ? quoted(*p.value) : L"null") + L"\n";
+     }},
+    {L"fail", 3, 6,
+     [](const LineReader &r, const Tokens &t, State &s) {
+         Failure failure{r.text(t[1]), r.integer(t[2]), r.text(t[3])};
+         for (std::size_t i = 4; i < t.size(); ++i) {
+             if (t[i].quoted)
+                 r.fail(L"\"fail\" ends with: after N or bare");
+             else if (t[i].text == L"after" && i + 1 < t.size())
+                 failure.after = r.integer(t[++i]);
+             else if (t[i].text == L"bare")
+                 failure.style = FaultStyle::Bare;
+             else
+                 r.fail(L"\"fail\" ends with: after N or bare");
+         }
+         s.failures.push_back(std::move(failure));
+     },
+     [](const State &s, std::wstring &out) {
+         for (const Failure &f : s.failures)
+             out += L"fail " + quoted(f.member) + L" " + hex(f.hresult) + L" " +
+                    quoted(f.description) +
+                    (f.after ? L" after " + std::to_wstring(f.after) : L"") +
+                    (f.style == FaultStyle::Bare ? L" bare" : L"") + L"\n";
+     }},
+    {L"returns", 2, 3,
+     [](const LineReader &r, const Tokens &t, State &s) {
+         static constexpr std::wstring_view kinds[] = {
+             L"empty",   L"null", L"bool",  L"i8",    L"r8",      L"date",  L"currency",
+             L"decimal", L"text", L"array", L"error", L"unknown", L"object"};
+         if (t[2].quoted ||
+             std::find(std::begin(kinds), std::end(kinds), t[2].text) == std::end(kinds))
+             r.fail(L"unknown kind of value \"" + t[2].text + L"\"");
+         s.overrides.push_back({r.text(t[1]), t[2].text, t.size() == 4 ? r.text(t[3]) : L""});
+     },
+     [](const State &s, std::wstring &out) {
+         for (const Override &o : s.overrides)
+             out += L"returns " + quoted(o.member) + L" " + o.kind + L" " + quoted(o.text) + L"\n";
+     }},
+    {L"refuse", 2, 2,
+     [](const LineReader &r, const Tokens &t, State &s) {
+         s.refuseCreate = Fault{r.integer(t[1]), r.text(t[2])};
+     },
+     [](const State &s, std::wstring &out) {
+         if (s.refuseCreate)
+             out += L"refuse " + hex(s.refuseCreate->hresult) + L" " +
+                    quoted(s.refuseCreate->description) + L"\n";
+     }},
+    {L"keep", 1, 1,
+     [](const LineReader &r, const Tokens &t, State &s) { s.kept.push_back(r.text(t[1])); },
+     [](const State &s, std::wstring &out) {
+         for (const std::wstring &name : s.kept)
+             out += L"keep " + quoted(name) + L"\n";
+     }},
+    {L"norebuild", 0, 0,
+     [](const LineReader &, const Tokens &, State &s) { s.rebuildFails = true; },
+     [](const State &s, std::wstring &out) {
+         if (s.rebuildFails)
+             out += L"norebuild\n";
+     }},
+    {L"shown", 2, 2,
+     [](const LineReader &r, const Tokens &t, State &s) {
+         s.titleBlock.push_back({r.text(t[1]), r.text(t[2])});
+     },
+     [](const State &s, std::wstring &out) {
+         for (const Shown &shown : s.titleBlock)
+             out += L"shown " + quoted(shown.name) + L" " + quoted(shown.value) +
+                    L"  # in the title block\n";
+     }},
+    {L"busy", 1, 1,
+     [](const LineReader &r, const Tokens &t, State &s) { s.busyMs = r.integer(t[1]); },
+     [](const State &s, std::wstring &out) {
+         if (s.busyMs)
+             out += L"busy " + std::to_wstring(s.busyMs) + L"\n";
+     }},
+    {L"crash", 2, 2,
+     [](const LineReader &r, const Tokens &t, State &s) {
+         s.crash = Crash{r.text(t[1]), r.integer(t[2])};
+     },
+     [](const State &s, std::wstring &out) {
+         if (s.crash)
+             out += L"crash " + quoted(s.crash->member) + L" " + std::to_wstring(s.crash->call) +
+                    L"\n";
+     }},
+    {L"silent", 2, 2,
+     [](const LineReader &r, const Tokens &t, State &s) {
+         s.silence = Silence{r.text(t[1]), r.integer(t[2])};
+     },
+     [](const State &s, std::wstring &out) {
+         if (s.silence)
+             out += L"silent " + quoted(s.silence->member) + L" " + std::to_wstring(s.silence->ms) +
+                    L"\n";
+     }},
+    {L"slowstart", 1, 1,
+     [](const LineReader &r, const Tokens &t, State &s) { s.slowStartMs = r.integer(t[1]); },
+     [](const State &s, std::wstring &out) {
+         if (s.slowStartMs)
+             out += L"slowstart " + std::to_wstring(s.slowStartMs) + L"\n";
+     }},
+};
+
 } // namespace
 
 std::wstring quoted(std::wstring_view text) {
@@ -166,88 +317,16 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
         const std::vector<Token> t = reader.split(*line);
         if (t.empty())
             continue;
-        const std::wstring &key = t[0].text;
-        const auto arity = [&](std::size_t low, std::size_t high) {
-            if (t.size() < low || t.size() > high)
-                reader.fail(L"wrong number of values for \"" + key + L"\"");
-        };
-        if (t[0].quoted) {
+        if (t[0].quoted)
             reader.fail(L"a line starts with a keyword");
-        } else if (key == L"visible") {
-            arity(2, 2);
-            state.visible = boolean(reader, t[1]);
-        } else if (key == L"document") {
-            arity(2, 2);
-            if (t[1].text == L"none" && !t[1].quoted)
-                state.documentType.reset();
-            else
-                state.documentType = documentType(reader, t[1]);
-        } else if (key == L"title") {
-            arity(2, 2);
-            state.title = reader.text(t[1]);
-        } else if (key == L"rebuilds") {
-            arity(2, 2);
-            state.rebuilds = reader.integer(t[1]);
-        } else if (key == L"property") {
-            arity(4, 4);
-            Property property{reader.text(t[1]), reader.text(t[2]), std::nullopt};
-            if (t[3].quoted)
-                property.value = t[3].text;
-            else if (t[3].text != L"null")
-                reader.fail(L"a property's value is a text in double quotes or null");
-            state.properties.push_back(std::move(property));
-        } else if (key == L"fail") {
-            arity(4, 7);
-            Failure failure{reader.text(t[1]), reader.integer(t[2]), reader.text(t[3])};
-            for (std::size_t i = 4; i < t.size(); ++i) {
-                if (t[i].quoted)
-                    reader.fail(L"\"fail\" ends with: after N or bare");
-                else if (t[i].text == L"after" && i + 1 < t.size())
-                    failure.after = reader.integer(t[++i]);
-                else if (t[i].text == L"bare")
-                    failure.style = FaultStyle::Bare;
-                else
-                    reader.fail(L"\"fail\" ends with: after N or bare");
-            }
-            state.failures.push_back(std::move(failure));
-        } else if (key == L"returns") {
-            arity(3, 4);
-            static constexpr std::wstring_view kinds[] = {
-                L"empty",   L"null", L"bool",  L"i8",    L"r8",      L"date",  L"currency",
-                L"decimal", L"text", L"array", L"error", L"unknown", L"object"};
-            if (t[2].quoted ||
-                std::find(std::begin(kinds), std::end(kinds), t[2].text) == std::end(kinds))
-                reader.fail(L"unknown kind of value \"" + t[2].text + L"\"");
-            state.overrides.push_back(
-                {reader.text(t[1]), t[2].text, t.size() == 4 ? reader.text(t[3]) : L""});
-        } else if (key == L"keep") {
-            arity(2, 2);
-            state.kept.push_back(reader.text(t[1]));
-        } else if (key == L"norebuild") {
-            arity(1, 1);
-            state.rebuildFails = true;
-        } else if (key == L"shown") {
-            arity(3, 3);
-            shown = true;
-            state.titleBlock.push_back({reader.text(t[1]), reader.text(t[2])});
-        } else if (key == L"busy") {
-            arity(2, 2);
-            state.busyMs = reader.integer(t[1]);
-        } else if (key == L"crash") {
-            arity(3, 3);
-            state.crash = Crash{reader.text(t[1]), reader.integer(t[2])};
-        } else if (key == L"silent") {
-            arity(3, 3);
-            state.silence = Silence{reader.text(t[1]), reader.integer(t[2])};
-        } else if (key == L"slowstart") {
-            arity(2, 2);
-            state.slowStartMs = reader.integer(t[1]);
-        } else if (key == L"refuse") {
-            arity(3, 3);
-            state.refuseCreate = Fault{reader.integer(t[1]), reader.text(t[2])};
-        } else {
-            reader.fail(L"unknown keyword \"" + key + L"\"");
-        }
+        const auto keyword = std::find_if(std::begin(kKeywords), std::end(kKeywords),
+                                          [&](const Keyword &k) { return k.name == t[0].text; });
+        if (keyword == std::end(kKeywords))
+            reader.fail(L"unknown keyword \"" + t[0].text + L"\"");
+        if (t.size() < keyword->low + 1 || t.size() > keyword->high + 1)
+            reader.fail(L"wrong number of values for \"" + t[0].text + L"\"");
+        keyword->read(reader, t, state);
+        shown = shown || keyword->name == L"shown";
     }
     if (!shown)
         rebuild(state);
@@ -257,39 +336,8 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
 std::string formatState(const State &state) {
     std::wstring out =
         L"# The stand-in CAD program's state; edit freely while no operation runs.\n";
-    out += L"visible " + std::wstring(state.visible ? L"true" : L"false") + L"\n";
-    out += L"document " + (state.documentType ? std::to_wstring(*state.documentType) : L"none") +
-           L"  # none, 1 part, 2 assembly, 3 drawing\n";
-    out += L"title " + quoted(state.title) + L"\n";
-    out += L"rebuilds " + std::to_wstring(state.rebuilds) + L"\n";
-    for (const Property &p : state.properties)
-        out += L"property " + quoted(p.name) + L" " + quoted(p.type) + L" " +
-               (p.value ? quoted(*p.value) : L"null") + L"\n";
-    for (const Failure &f : state.failures)
-        out += L"fail " + quoted(f.member) + L" " + hex(f.hresult) + L" " + quoted(f.description) +
-               (f.after ? L" after " + std::to_wstring(f.after) : L"") +
-               (f.style == FaultStyle::Bare ? L" bare" : L"") + L"\n";
-    for (const Override &o : state.overrides)
-        out += L"returns " + quoted(o.member) + L" " + o.kind + L" " + quoted(o.text) + L"\n";
-    if (state.refuseCreate)
-        out += L"refuse " + hex(state.refuseCreate->hresult) + L" " +
-               quoted(state.refuseCreate->description) + L"\n";
-    for (const std::wstring &name : state.kept)
-        out += L"keep " + quoted(name) + L"\n";
-    if (state.rebuildFails)
-        out += L"norebuild\n";
-    for (const Shown &s : state.titleBlock)
-        out += L"shown " + quoted(s.name) + L" " + quoted(s.value) + L"  # in the title block\n";
-    if (state.busyMs)
-        out += L"busy " + std::to_wstring(state.busyMs) + L"\n";
-    if (state.crash)
-        out += L"crash " + quoted(state.crash->member) + L" " + std::to_wstring(state.crash->call) +
-               L"\n";
-    if (state.silence)
-        out += L"silent " + quoted(state.silence->member) + L" " +
-               std::to_wstring(state.silence->ms) + L"\n";
-    if (state.slowStartMs)
-        out += L"slowstart " + std::to_wstring(state.slowStartMs) + L"\n";
+    for (const Keyword &keyword : kKeywords)
+        keyword.write(state, out);
     return toUtf8(out);
 }
 

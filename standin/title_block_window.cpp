@@ -4,27 +4,16 @@
 #include "standin/process.h"
 #include "win32/owners.h"
 
-#include <array>
 #include <string>
 
 namespace standin {
 namespace {
-
-constexpr std::array<const wchar_t *, 4> kFields{L"Benennung", L"Zeichnungsnummer", L"Konstrukteur",
-                                                 L"Datum"};
 
 win32::UniqueFont font(int points, int weight, UINT dpi) {
     return win32::UniqueFont(CreateFontW(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0,
                                          weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                          DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
-}
-
-std::wstring shownValue(const State &state, const wchar_t *name) {
-    for (const Shown &s : state.titleBlock)
-        if (s.name == name)
-            return s.value;
-    return {};
 }
 
 void paint(HWND hwnd, HDC dc) {
@@ -53,18 +42,20 @@ void paint(HWND hwnd, HDC dc) {
     if (!problem.empty() || !state.documentType)
         return;
 
-    // The sheet's border, and the title block ruled into its lower right corner.
+    // The sheet's border, and the title block ruled into its lower right corner: a
+    // row for each text as of the last rebuild.
     RECT sheet{px(12), px(40), client.right - px(12), client.bottom - px(12)};
     SelectObject(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, sheet.left, sheet.top, sheet.right, sheet.bottom);
     const int rowHeight = px(30), labelWidth = px(110), width = px(340);
     const RECT block{sheet.right - width,
-                     sheet.bottom - rowHeight * static_cast<int>(kFields.size()), sheet.right,
-                     sheet.bottom};
+                     sheet.bottom - rowHeight * static_cast<int>(state.titleBlock.size()),
+                     sheet.right, sheet.bottom};
     Rectangle(dc, block.left, block.top, block.right, block.bottom);
     MoveToEx(dc, block.left + labelWidth, block.top, nullptr);
     LineTo(dc, block.left + labelWidth, block.bottom);
-    for (std::size_t row = 0; row < kFields.size(); ++row) {
+    for (std::size_t row = 0; row < state.titleBlock.size(); ++row) {
+        const Shown &shown = state.titleBlock[row];
         const int top = block.top + rowHeight * static_cast<int>(row);
         if (row > 0) {
             MoveToEx(dc, block.left, top, nullptr);
@@ -73,11 +64,10 @@ void paint(HWND hwnd, HDC dc) {
         RECT label{block.left + px(4), top + px(2), block.left + labelWidth - px(2),
                    top + rowHeight};
         SelectObject(dc, small.get());
-        DrawTextW(dc, kFields[row], -1, &label, DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextW(dc, shown.name.c_str(), -1, &label, DT_SINGLELINE | DT_NOPREFIX);
         RECT value{block.left + labelWidth + px(6), top, block.right - px(4), top + rowHeight};
         SelectObject(dc, text.get());
-        const std::wstring shown = shownValue(state, kFields[row]);
-        DrawTextW(dc, shown.c_str(), -1, &value,
+        DrawTextW(dc, shown.value.c_str(), -1, &value,
                   DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
     SelectObject(dc, GetStockObject(SYSTEM_FONT));

@@ -34,8 +34,7 @@ public:
                                             standin::kCall}; // by cad::Access
         const auto id = model_->lookup(target_, member);
         if (!id)
-            throw cad::Error(static_cast<std::int32_t>(0x80020006), std::wstring(member),
-                             L"Unknown name");
+            throw cad::Error(win32::kUnknownName, std::wstring(member), L"Unknown name");
         std::vector<standin::Value> in;
         for (const cad::Value &arg : args) {
             if (const auto *s = std::get_if<std::wstring>(&arg))
