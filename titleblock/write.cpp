@@ -44,11 +44,11 @@ constexpr std::wstring_view kTryAgain =
     L"Ihre Eingaben stehen weiter im Fenster: \u201EWerte eintragen\u201C schreibt sie erneut.";
 
 // Paragraphs of a message.
-std::wstring joined(std::initializer_list<std::wstring> parts) {
+std::wstring joined(std::initializer_list<std::wstring_view> parts) {
     std::wstring text;
-    for (const std::wstring &part : parts)
+    for (const std::wstring_view part : parts)
         if (!part.empty())
-            text += (text.empty() ? L"" : L"\n\n") + part;
+            text.append(text.empty() ? L"" : L"\n\n").append(part);
     return text;
 }
 
@@ -56,15 +56,13 @@ std::wstring joined(std::initializer_list<std::wstring> parts) {
 // document did not take, also when the write ends halfway.
 class Ledger {
 public:
-    // Runs one call of the field at `index`.
-    template <class Call> auto on(std::size_t index, Call &&call) {
-        inFlight_ = index;
-        auto result = call();
+    // The field at `index` is being written; until `set`, a write that ends early
+    // ended in its call.
+    void calling(std::size_t index) { inFlight_ = index; }
+    void set(std::size_t index, Step step) {
+        steps_[index] = step;
         inFlight_ = kNone;
-        return result;
     }
-    void set(std::size_t index, Step step) { steps_[index] = step; }
-    Step at(std::size_t index) const { return steps_[index]; }
 
     bool complete() const {
         for (const Step step : steps_)
@@ -78,9 +76,11 @@ public:
         std::wstring lines;
         for (std::size_t i = 0; i < kFields.size(); ++i)
             if (steps_[i] != Step::Written)
-                lines += std::wstring(lines.empty() ? L"" : L"\n") + L"\u201E" +
-                         std::wstring(kFields[i].property) + L"\u201C: " +
-                         std::wstring(why(steps_[i]));
+                lines.append(lines.empty() ? L"" : L"\n")
+                    .append(L"\u201E")
+                    .append(kFields[i].property)
+                    .append(L"\u201C: ")
+                    .append(why(steps_[i]));
         return lines;
     }
 
@@ -95,10 +95,10 @@ public:
                 changed || step == Step::Written || step == Step::Deleted || step == Step::Open;
         if (!changed || complete())
             std::rethrow_exception(cause);
-        throw Unfinished(joined({L"Der Vorgang wurde abgebrochen, bevor alle Werte im Dokument "
-                                 L"waren:",
-                                 missed(), std::wstring(kTryAgain)}),
-                         cause);
+        throw Unfinished(
+            joined({L"Der Vorgang wurde abgebrochen, bevor alle Werte im Dokument waren:", missed(),
+                    kTryAgain}),
+            cause);
     }
 
 private:
@@ -119,6 +119,12 @@ private:
     std::size_t inFlight_ = kNone;
 };
 
+// Whether the CAD program answered with this Boolean: True for done, False for not.
+bool answered(const cad::Value &value, bool boolean) {
+    const auto *answer = std::get_if<bool>(&value);
+    return answer && *answer == boolean;
+}
+
 bool isEmptyText(const cad::Value &value) {
     const auto *text = std::get_if<std::wstring>(&value);
     return std::holds_alternative<cad::Empty>(value) || (text && text->empty());
@@ -129,10 +135,8 @@ void update(Form &form, const cad::Object &document, Ledger &ledger) {
     for (std::size_t i = 0; i < kFields.size(); ++i) {
         const std::wstring text = form.fieldText(kFields[i].field);
         hadValue[i] = !text.empty();
-        ledger.on(i, [&] {
-            document.put(L"CustomInfo", {std::wstring(kFields[i].property), text});
-            return 0;
-        });
+        ledger.calling(i);
+        document.put(L"CustomInfo", {std::wstring(kFields[i].property), text});
         ledger.set(i, Step::Written);
     }
     // A put on a property the document does not have changes nothing and fails
@@ -146,19 +150,17 @@ void update(Form &form, const cad::Object &document, Ledger &ledger) {
 
 void create(Form &form, const cad::Object &document, Ledger &ledger) {
     for (std::size_t i = 0; i < kFields.size(); ++i) {
-        const cad::Value deleted = ledger.on(i, [&] {
-            return document.call(L"DeleteCustomInfo", {std::wstring(kFields[i].property)});
-        });
-        if (deleted == cad::Value{true})
-            ledger.set(i, Step::Deleted);
+        ledger.calling(i);
+        const cad::Value deleted =
+            document.call(L"DeleteCustomInfo", {std::wstring(kFields[i].property)});
+        ledger.set(i, answered(deleted, true) ? Step::Deleted : Step::Untouched);
     }
     for (std::size_t i = 0; i < kFields.size(); ++i) {
         const std::wstring text = form.fieldText(kFields[i].field);
-        const cad::Value added = ledger.on(i, [&] {
-            return document.call(L"AddCustomInfo",
-                                 {std::wstring(kFields[i].property), std::wstring(L"Text"), text});
-        });
-        ledger.set(i, added == cad::Value{false} ? Step::NotCreated : Step::Written);
+        ledger.calling(i);
+        const cad::Value added = document.call(
+            L"AddCustomInfo", {std::wstring(kFields[i].property), std::wstring(L"Text"), text});
+        ledger.set(i, answered(added, false) ? Step::NotCreated : Step::Written);
     }
 }
 
@@ -182,7 +184,7 @@ void write(Form &form, const Connect &connect) {
                 return false;
             const cad::Value answer = document.call(L"EditRebuild");
             cad::toInt32(answer, L"EditRebuild");
-            rebuilt = answer != cad::Value{false};
+            rebuilt = !answered(answer, false);
             return true;
         } catch (...) {
             ledger.ended(std::current_exception());
@@ -196,10 +198,11 @@ void write(Form &form, const Connect &connect) {
     }
     // One message for everything that did not happen as asked.
     const bool taken = ledger.complete();
-    form.warn(joined(
-        {taken ? L"" : L"Nicht alle Werte sind im Dokument angekommen:", ledger.missed(),
-         rebuilt ? L"" : L"Das Dokument konnte nicht neu aufgebaut werden.",
-         rebuilt && rebuild ? L"" : std::wstring(kNotice), taken ? L"" : std::wstring(kTryAgain)}));
+    form.warn(
+        joined({taken ? L"" : L"Nicht alle Werte sind im Dokument angekommen:", ledger.missed(),
+                rebuilt ? L"" : L"Das Dokument konnte nicht neu aufgebaut werden.",
+                rebuilt && rebuild ? std::wstring_view() : kNotice,
+                taken ? std::wstring_view() : kTryAgain}));
 }
 
 } // namespace titleblock
