@@ -384,6 +384,7 @@ TEST_F(Window, StoppingAHangingStartFreesTheWindowAtOnce) {
     files.write(after); // the CAD program comes to; what it hands out now is released unseen
     ASSERT_TRUE(test::waitUntil([&] { return files.count(L"exit process") == 1; }));
     EXPECT_EQ(files.liveObjects(), 0);
+    ASSERT_TRUE(test::closeServers()); // gone, not just going: then the CAD program is opened
     ASSERT_TRUE(test::ensureServer());
     click(ControlId::cmdSfAuslesen);
     EXPECT_EQ(fields(), test::values(after));
