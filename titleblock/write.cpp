@@ -38,6 +38,9 @@ std::wstring_view why(Step step) {
     return {};
 }
 
+// What became of the rebuild the user may have asked for.
+enum class Rebuild { NotAsked, Done, Failed };
+
 constexpr std::wstring_view kNotice =
     L"Werte werden erst nach dem nächsten Rebuild im Blattkopf eingetragen";
 constexpr std::wstring_view kTryAgain =
@@ -173,36 +176,33 @@ void write(Form &form, const Connect &connect) {
     const cad::Object &document = active->document;
 
     Ledger ledger;
-    bool rebuilt = true;
-    const bool rebuild = [&] {
-        try {
-            if (form.optionValue(Option::GenProp) == 0)
-                update(form, document, ledger); // the properties the document already has
-            else
-                create(form, document, ledger); // anew; checked and grayed alike
-            if (form.optionValue(Option::Rebuild) != 1)
-                return false;
+    Rebuild rebuild = Rebuild::NotAsked;
+    try {
+        if (form.optionValue(Option::GenProp) == 0)
+            update(form, document, ledger); // the properties the document already has
+        else
+            create(form, document, ledger); // anew; checked and grayed alike
+        if (form.optionValue(Option::Rebuild) == 1) {
             const cad::Value answer = document.call(L"EditRebuild");
             cad::toInt32(answer, L"EditRebuild");
-            rebuilt = !answered(answer, false);
-            return true;
-        } catch (...) {
-            ledger.ended(std::current_exception());
+            rebuild = answered(answer, false) ? Rebuild::Failed : Rebuild::Done;
         }
-    }();
+    } catch (...) {
+        ledger.ended(std::current_exception());
+    }
 
-    if (ledger.complete() && rebuilt) {
-        if (!rebuild)
+    const bool taken = ledger.complete();
+    if (taken && rebuild != Rebuild::Failed) {
+        if (rebuild == Rebuild::NotAsked)
             form.inform(std::wstring(kNotice));
         return;
     }
     // One message for everything that did not happen as asked.
-    const bool taken = ledger.complete();
-    form.warn(
-        joined({taken ? L"" : L"Nicht alle Werte sind im Dokument angekommen:", ledger.missed(),
-                rebuilt ? L"" : L"Das Dokument konnte nicht neu aufgebaut werden.",
-                rebuilt && rebuild ? std::wstring_view() : kNotice,
-                taken ? std::wstring_view() : kTryAgain}));
+    form.warn(joined(
+        {taken ? L"" : L"Nicht alle Werte sind im Dokument angekommen:", ledger.missed(),
+         rebuild == Rebuild::Failed ? L"Das Dokument konnte nicht neu aufgebaut werden." : L"",
+         rebuild == Rebuild::Done ? std::wstring_view() : kNotice,
+         taken ? std::wstring_view() : kTryAgain}));
 }
 
 } // namespace titleblock
