@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace ui {
 namespace {
 
@@ -27,6 +29,22 @@ void registerClass(HINSTANCE instance, WNDPROC proc) {
 }
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+using Procedure = void (frmSfInfo::*)();
+
+// The buttons that start an operation, and the window's procedure for each; none
+// for any other control.
+Procedure procedureOf(int id) {
+    constexpr std::pair<ControlId, Procedure> kOperations[] = {
+        {ControlId::cmdSfAuslesen, &frmSfInfo::barSfAuslesen},
+        {ControlId::cmdSfEintragen, &frmSfInfo::barSfEintragen},
+        {ControlId::cmdSfDefaultWerte, &frmSfInfo::barSfStandardwerteAusfüllen},
+    };
+    for (const auto &[button, procedure] : kOperations)
+        if (static_cast<int>(button) == id)
+            return procedure;
+    return nullptr;
+}
 
 } // namespace
 
@@ -202,12 +220,11 @@ void frmSfInfo::onCommand(int id, UINT code) {
     // message box open) the window paints but starts nothing.
     if (!spec || code != BN_CLICKED || runner_.running())
         return; // Enter and Esc arrive as IDOK and IDCANCEL: no button answers them
-    switch (spec->id) {
-    case ControlId::cmdSfAuslesen:
-    case ControlId::cmdSfEintragen:
-    case ControlId::cmdSfDefaultWerte:
+    if (procedureOf(id)) {
         runner_.request(id); // not inside this message, which another program may have sent
-        break;
+        return;
+    }
+    switch (spec->id) {
     case ControlId::cmdAutoDate:
         setFieldText(titleblock::Field::Datum, today());
         break;
@@ -220,19 +237,8 @@ void frmSfInfo::onCommand(int id, UINT code) {
 }
 
 void frmSfInfo::runCommand(int id) {
-    switch (static_cast<ControlId>(id)) {
-    case ControlId::cmdSfAuslesen:
-        barSfAuslesen();
-        break;
-    case ControlId::cmdSfEintragen:
-        barSfEintragen();
-        break;
-    case ControlId::cmdSfDefaultWerte:
-        barSfStandardwerteAusfüllen();
-        break;
-    default:
-        break;
-    }
+    if (const Procedure procedure = procedureOf(id))
+        (this->*procedure)();
 }
 
 void frmSfInfo::barSfAuslesen() {
