@@ -104,9 +104,10 @@ HRESULT Waiting::repeat(const std::function<HRESULT()> &attempt) {
             if (stopped_)
                 throw Cancelled();
             const HRESULT hr = attempt();
+            // Whatever the server said, the user has let this operation go; the call may
+            // still be carried out there.
             if (stopped_)
-                throw Cancelled(
-                    true); // whatever the server said: the user has let this operation go
+                throw Cancelled(true);
             if (!rejected(hr))
                 return hr;
             if (waited >= patience_.length)

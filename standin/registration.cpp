@@ -1,5 +1,7 @@
 #include "standin/registration.h"
 
+#include "win32/owners.h"
+
 #include <objbase.h>
 
 namespace standin {
@@ -31,12 +33,11 @@ bool elevated() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
         return false;
+    const win32::UniqueHandle owned(token);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
-    const bool known =
-        GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size);
-    CloseHandle(token);
-    return known && elevation.TokenIsElevated;
+    return GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) &&
+           elevation.TokenIsElevated;
 }
 
 bool setDefault(const Classes &classes, REGSAM view, const std::wstring &key,
