@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <limits>
+#include <optional>
 
 namespace cad {
 namespace {
@@ -29,7 +30,8 @@ std::int32_t roundToInt32(double value, std::wstring_view member) {
     return narrow(std::nearbyint(value), member);
 }
 
-std::int32_t parseInt32(const std::wstring &text, std::wstring_view member) {
+// A number written as text, as automation reads one: blanks around it allowed.
+std::optional<double> parseNumber(const std::wstring &text) {
     std::size_t first = 0;
     std::size_t last = text.size();
     while (first < last && std::iswspace(text[first]))
@@ -43,8 +45,15 @@ std::int32_t parseInt32(const std::wstring &text, std::wstring_view member) {
     wchar_t *end = nullptr;
     const double parsed = numeric ? std::wcstod(trimmed.c_str(), &end) : 0.0;
     if (!numeric || end != trimmed.c_str() + trimmed.size())
+        return std::nullopt;
+    return parsed;
+}
+
+std::int32_t parseInt32(const std::wstring &text, std::wstring_view member) {
+    const std::optional<double> parsed = parseNumber(text);
+    if (!parsed)
         mismatch(member, L"\"" + text + L"\" is not a number");
-    return roundToInt32(parsed, member);
+    return roundToInt32(*parsed, member);
 }
 
 std::wstring formatDouble(double value) {
@@ -89,6 +98,28 @@ std::int32_t toInt32(const Value &value, std::wstring_view member) {
             },
         },
         value);
+}
+
+std::optional<bool> toBoolean(const Value &value) {
+    if (const auto *b = std::get_if<bool>(&value))
+        return *b;
+    if (const auto *i = std::get_if<std::int64_t>(&value))
+        return *i != 0;
+    if (const auto *d = std::get_if<double>(&value))
+        return *d != 0;
+    const auto *s = std::get_if<std::wstring>(&value);
+    if (!s)
+        return std::nullopt;
+    if (const std::optional<double> number = parseNumber(*s))
+        return *number != 0;
+    std::wstring word = *s;
+    for (wchar_t &c : word)
+        c = static_cast<wchar_t>(std::towlower(c));
+    const std::size_t first = word.find_first_not_of(L" \t"), last = word.find_last_not_of(L" \t");
+    word = first == std::wstring::npos ? L"" : word.substr(first, last - first + 1);
+    if (word == L"true" || word == L"false")
+        return word == L"true";
+    return std::nullopt;
 }
 
 std::optional<Object> toObject(const Value &value, std::wstring_view member) {

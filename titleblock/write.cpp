@@ -15,6 +15,7 @@ enum class Step {
     Deleted,        // create mode: deleted, not (yet) created again
     NotCreated,     // create mode: the document would not create it
     NoSuchProperty, // update mode: the document has no such property to update
+    Unchecked,      // update mode: put, and the write ended before it was read back
     Open,           // the write ended in this call, which the CAD program may still carry out
 };
 
@@ -29,6 +30,9 @@ std::wstring_view why(Step step) {
     case Step::NoSuchProperty:
         return L"das Dokument hat diese Eigenschaft nicht. Mit \u201EAttribute erzeugen\u201C "
                L"wird sie angelegt.";
+    case Step::Unchecked:
+        return L"geschrieben, aber nicht nachgelesen: ob das Dokument den Wert hat, zeigt erst "
+               L"erneutes Lesen.";
     case Step::Open:
         return L"offen: das CAD-Programm kann den abgebrochenen Aufruf noch ausführen. Lesen "
                L"Sie die Werte nach, sobald es wieder antwortet.";
@@ -94,8 +98,8 @@ public:
             steps_[inFlight_] = Step::Open;
         bool changed = false;
         for (const Step step : steps_)
-            changed =
-                changed || step == Step::Written || step == Step::Deleted || step == Step::Open;
+            changed = changed || step == Step::Written || step == Step::Unchecked ||
+                      step == Step::Deleted || step == Step::Open;
         if (!changed || complete())
             std::rethrow_exception(cause);
         throw Unfinished(
@@ -123,9 +127,9 @@ private:
 };
 
 // Whether the CAD program answered with this Boolean: True for done, False for not.
+// An answer with no Boolean reading says neither.
 bool answered(const cad::Value &value, bool boolean) {
-    const auto *answer = std::get_if<bool>(&value);
-    return answer && *answer == boolean;
+    return cad::toBoolean(value) == boolean;
 }
 
 bool isEmptyText(const cad::Value &value) {
@@ -133,22 +137,24 @@ bool isEmptyText(const cad::Value &value) {
     return std::holds_alternative<cad::Empty>(value) || (text && text->empty());
 }
 
+// A put on a property the document does not have changes nothing and fails
+// nothing: only reading back tells, right after the put, so that a write ending
+// later still knows what arrived. A value may come back in another form (a date,
+// say), so only a text that came back empty counts as not taken.
 void update(Form &form, const cad::Object &document, Ledger &ledger) {
-    std::array<bool, kFields.size()> hadValue{};
     for (std::size_t i = 0; i < kFields.size(); ++i) {
+        const std::wstring property(kFields[i].property);
         const std::wstring text = form.fieldText(kFields[i].field);
-        hadValue[i] = !text.empty();
         ledger.calling(i);
-        document.put(L"CustomInfo", {std::wstring(kFields[i].property), text});
-        ledger.set(i, Step::Written);
+        document.put(L"CustomInfo", {property, text});
+        if (text.empty()) { // nothing to tell apart from a property that is missing
+            ledger.set(i, Step::Written);
+            continue;
+        }
+        ledger.set(i, Step::Unchecked);
+        ledger.set(i, isEmptyText(document.get(L"CustomInfo", {property})) ? Step::NoSuchProperty
+                                                                           : Step::Written);
     }
-    // A put on a property the document does not have changes nothing and fails
-    // nothing: only reading back tells. A value may come back in another form (a
-    // date, say), so only a text that came back empty counts as not taken.
-    for (std::size_t i = 0; i < kFields.size(); ++i)
-        if (hadValue[i] &&
-            isEmptyText(document.get(L"CustomInfo", {std::wstring(kFields[i].property)})))
-            ledger.set(i, Step::NoSuchProperty);
 }
 
 void create(Form &form, const cad::Object &document, Ledger &ledger) {

@@ -63,8 +63,14 @@ private:
             return cad::Null{};
         if (std::holds_alternative<standin::NoDocument>(value))
             return cad::Nothing{};
-        if (const auto *o = std::get_if<standin::Override>(&value))
+        if (const auto *o = std::get_if<standin::Override>(&value)) {
+            // Texts and numbers as COM would hand them over; the rest stands for itself.
+            if (o->kind == L"text")
+                return o->text;
+            if (o->kind == L"i8")
+                return std::int64_t{std::stoll(o->text)};
             return cad::Unsupported{o->kind};
+        }
         if (std::holds_alternative<standin::Document>(value))
             return cad::Object(std::make_shared<ModelDispatch>(model_, standin::Target::Document));
         return cad::Empty{};

@@ -78,16 +78,15 @@ TEST_F(Operations, UpdateModePutsEachFieldJustAfterReadingItThenRebuildsOrTellsW
         EXPECT_EQ(
             cad.calls(),
             concat({kOpen,
+                    // each value that is not empty is read back right after its put
                     {L"form reads chkGenProp", L"form reads Benennung",
                      L"put Document CustomInfo \"Benennung\" \"Welle\"",
-                     L"form reads Zeichnungsnummer",
+                     L"get Document CustomInfo \"Benennung\"", L"form reads Zeichnungsnummer",
                      L"put Document CustomInfo \"Zeichnungsnummer\" \"W-1\"",
-                     L"form reads Konstrukteur", L"put Document CustomInfo \"Konstrukteur\" \"Z\"",
-                     L"form reads Datum", L"put Document CustomInfo \"Datum\" \"\"",
-                     // each value that is not empty is read back
-                     L"get Document CustomInfo \"Benennung\"",
-                     L"get Document CustomInfo \"Zeichnungsnummer\"",
-                     L"get Document CustomInfo \"Konstrukteur\"", L"form reads chkRebuild"},
+                     L"get Document CustomInfo \"Zeichnungsnummer\"", L"form reads Konstrukteur",
+                     L"put Document CustomInfo \"Konstrukteur\" \"Z\"",
+                     L"get Document CustomInfo \"Konstrukteur\"", L"form reads Datum",
+                     L"put Document CustomInfo \"Datum\" \"\"", L"form reads chkRebuild"},
                     rebuild == 1 ? rebuilds : notice,
                     kClose}))
             << "chkRebuild " << rebuild;
@@ -146,6 +145,9 @@ TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
                      L"call Document AddCustomInfo \"Konstrukteur\" \"Text\" \"Z\"",
                      L"call Document AddCustomInfo \"Datum\" \"Text\" \"7.12.2026\""};
     const Lines rebuild{L"call Document EditRebuild"};
+    const auto notCreated = [](const std::wstring &property) {
+        return L"\u201E" + property + L"\u201C: das Dokument hat sie nicht neu angelegt.";
+    };
     struct Case {
         const char *name;
         std::function<void(standin::State &)> fault;
@@ -170,6 +172,20 @@ TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
              notice + again},
         {"a rebuild that fails", [](standin::State &s) { s.rebuildFails = true; }, 0, 1,
          concat({puts, rebuild}), L"Das Dokument konnte nicht neu aufgebaut werden.\n\n" + notice},
+        {"a rebuild answering the number 0",
+         [](standin::State &s) {
+             s.overrides = {{L"EditRebuild", L"i8", L"0"}};
+         },
+         0, 1, concat({puts, rebuild}),
+         L"Das Dokument konnte nicht neu aufgebaut werden.\n\n" + notice},
+        {"create mode, additions answering the text \"0\"",
+         [](standin::State &s) {
+             s.overrides = {{L"AddCustomInfo", L"text", L"0"}};
+         },
+         1, 1, concat({deletes, adds, rebuild}),
+         L"Nicht alle Werte sind im Dokument angekommen:\n\n" + notCreated(L"Benennung") + L"\n" +
+             notCreated(L"Zeichnungsnummer") + L"\n" + notCreated(L"Konstrukteur") + L"\n" +
+             notCreated(L"Datum") + again},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -225,6 +241,41 @@ TEST_F(Operations, AWriteThatFailsHalfwayNamesWhatTheDocumentNowLacks) {
     }
     EXPECT_EQ(test::values(cad.state()), Lines{L"Welle"});       // three deleted, one added
     EXPECT_TRUE(form.warnings.empty() && form.messages.empty()); // the window says it, once
+    EXPECT_EQ(cad.liveObjects(), 0);
+}
+
+// Update mode reads each value back right after its put: a value that comes back in
+// another form (a date) arrived; a write that ends later still tells which of the
+// values before it arrived, which it could not check, and which it never wrote.
+TEST_F(Operations, AnUpdateKnowsOfEachValueBeforeItGoesOnToTheNext) {
+    standin::State dated = test::demoDrawing();
+    dated.overrides = {{L"CustomInfo", L"date", L"2026-12-07"}};
+    cad.setState(dated);
+    form.fields = {L"Welle", L"W-1", L"Z", L"7.12.2026"};
+    form.options = {{Option::GenProp, 0}, {Option::Rebuild, 1}};
+    titleblock::write(form, connect);
+    EXPECT_TRUE(form.warnings.empty() && form.messages.empty());
+
+    standin::State s = test::demoDrawing();
+    std::erase_if(s.properties, [](auto &p) { return p.name == L"Benennung"; });
+    // The put of "Zeichnungsnummer" is the third CustomInfo call, its read-back the fourth.
+    s.failures.push_back({L"CustomInfo", static_cast<std::int32_t>(0x80004005), L"weg", 3});
+    cad.setState(s);
+    try {
+        titleblock::write(form, connect);
+        ADD_FAILURE() << "the failure was not raised";
+    } catch (const titleblock::Unfinished &unfinished) {
+        EXPECT_EQ(unfinished.report(),
+                  L"Der Vorgang wurde abgebrochen, bevor alle Werte im Dokument waren:\n\n"
+                  L"\u201EBenennung\u201C: das Dokument hat diese Eigenschaft nicht. Mit "
+                  L"\u201EAttribute erzeugen\u201C wird sie angelegt.\n"
+                  L"\u201EZeichnungsnummer\u201C: geschrieben, aber nicht nachgelesen: ob das "
+                  L"Dokument den Wert hat, zeigt erst erneutes Lesen.\n"
+                  L"\u201EKonstrukteur\u201C: nicht geschrieben.\n"
+                  L"\u201EDatum\u201C: nicht geschrieben.\n\n"
+                  L"Ihre Eingaben stehen weiter im Fenster: \u201EWerte eintragen\u201C schreibt "
+                  L"sie erneut.");
+    }
     EXPECT_EQ(cad.liveObjects(), 0);
 }
 
