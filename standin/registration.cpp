@@ -4,6 +4,8 @@
 
 #include <objbase.h>
 
+#include <utility>
+
 namespace standin {
 namespace {
 
@@ -23,20 +25,23 @@ std::wstring text(const CLSID &clsid) {
     return buffer;
 }
 
-bool underWine() {
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+// Where COM reads the classes this process writes: Wine 8 reads only the machine's;
+// Windows merges a user's own in, which a per-user registration is for.
+const Classes &target() {
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+    return wine ? kMachine : kUser;
 }
 
-// COM ignores per-user classes for an elevated process: the CAD program's own
-// class would answer the tests.
+// COM ignores a user's own classes for an elevated process: the CAD program's own
+// class would answer the tests. A token that cannot be read counts as elevated.
 bool elevated() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return false;
+        return true;
     const win32::UniqueHandle owned(token);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
-    return GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) &&
+    return !GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size) ||
            elevation.TokenIsElevated;
 }
 
@@ -54,12 +59,21 @@ bool setDefault(const Classes &classes, REGSAM view, const std::wstring &key,
     return set;
 }
 
+// The key's default text, whatever its length; empty where there is none.
 std::wstring getDefault(const Classes &classes, REGSAM view, const std::wstring &key) {
-    wchar_t value[64] = {};
-    DWORD bytes = sizeof(value);
-    const DWORD flags = view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY;
-    RegGetValueW(classes.root, (classes.path + key).c_str(), nullptr, RRF_RT_REG_SZ | flags,
-                 nullptr, value, &bytes);
+    const std::wstring path = classes.path + key;
+    const DWORD flags =
+        RRF_RT_REG_SZ | (view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY);
+    DWORD bytes = 0;
+    if (RegGetValueW(classes.root, path.c_str(), nullptr, flags, nullptr, nullptr, &bytes) !=
+        ERROR_SUCCESS)
+        return {};
+    std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (RegGetValueW(classes.root, path.c_str(), nullptr, flags, nullptr, value.data(), &bytes) !=
+        ERROR_SUCCESS)
+        return {};
+    value.resize(value.find(L'\0'));
     return value;
 }
 
@@ -103,41 +117,33 @@ void erase(const Classes &classes, const std::wstring &progId, const std::wstrin
 std::wstring registerClass(const std::wstring &progId, const CLSID &clsid,
                            const std::wstring &server) {
     const std::wstring id = text(clsid);
-    if (underWine()) {
-        // Wine 8 reads only the machine's classes, which hold the real program's
-        // ProgID where it is installed: that one is never replaced.
-        if (const std::wstring other = otherClass(kMachine, progId, id); !other.empty())
-            return progId + L" already names the class " + other +
-                   L" for this machine; it is left as it is and nothing was registered.";
-        return write(kMachine, progId, id, server) ? L""
-                                                   : L"The machine's classes cannot be written.";
-    }
-    if (elevated())
-        return L"This process runs elevated, and COM ignores a user's own classes for "
-               L"elevated processes: the CAD program's own class would answer. Nothing was "
-               L"registered; run it without administrator rights.";
-    if (!write(kUser, progId, id, server)) {
-        erase(kUser, progId, id);
-        return L"The user's classes (HKCU\\Software\\Classes) cannot be written.";
+    // Wherever COM may look, the real program's registration is never replaced.
+    for (const auto &[classes, where] :
+         {std::pair{&kUser, L"the user's classes"}, std::pair{&kMachine, L"the machine's classes"},
+          std::pair{&kMerged, L"HKEY_CLASSES_ROOT"}})
+        if (const std::wstring other = otherClass(*classes, progId, id); !other.empty())
+            return progId + L" already names the class " + other + L" in " + where +
+                   L"; it is left as it is and nothing was registered.";
+    const Classes &ours = target();
+    if (&ours == &kUser && elevated())
+        return L"This process runs elevated, or its elevation cannot be read, and COM ignores "
+               L"a user's own classes for elevated processes: the CAD program's own class "
+               L"would answer. Nothing was registered; run it without administrator rights.";
+    if (!write(ours, progId, id, server)) {
+        erase(ours, progId, id);
+        return L"The classes cannot be written.";
     }
     if (getDefault(kMerged, KEY_WOW64_64KEY, progId + L"\\CLSID") != id) {
-        erase(kUser, progId, id);
-        return L"COM does not see this user's own classes here (for example in a service "
-               L"whose user profile is not loaded): " +
+        erase(ours, progId, id);
+        return L"COM does not see the classes written here (for example in a service whose "
+               L"user profile is not loaded): " +
                progId + L" would lead elsewhere. Nothing was registered.";
     }
     return {};
 }
 
 void unregisterClass(const std::wstring &progId, const CLSID &clsid) {
-    const bool wine = underWine();
-    const Classes &ours = wine ? kMachine : kUser;
-    erase(ours, progId, text(clsid));
-    for (const REGSAM view : kViews) { // where registering made them: each goes only when empty
-        RegDeleteKeyExW(ours.root, (std::wstring(ours.path) + L"CLSID").c_str(), view, 0);
-        if (!wine)
-            RegDeleteKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", view, 0);
-    }
+    erase(target(), progId, text(clsid));
 }
 
 } // namespace standin

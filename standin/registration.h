@@ -7,12 +7,13 @@
 namespace standin {
 
 // Registers `progId` for the class `clsid`, and `server` as its local server unless
-// empty, for the current user only: under HKCU\Software\Classes, in both registry
-// views so that 32-bit and 64-bit clients find it. Where COM does not look at a
-// user's own classes it refuses rather than write for the machine: on Windows for
-// an elevated process, or one without the user's merged view. Wine never looks at
-// them; there it registers for the machine, unless the ProgID there already names
-// another class. Gives what is wrong, or nothing.
+// empty, in both registry views so that 32-bit and 64-bit clients find it: for the
+// current user under HKCU\Software\Classes, where Windows' COM reads a user's own
+// classes, and for the machine under Wine, whose COM reads no others. Refuses,
+// writing nothing, where the ProgID already names another class in the user's, the
+// machine's or the merged classes, where COM would not read what it writes (an
+// elevated process, one without the user's merged view). Gives what is wrong, or
+// nothing.
 std::wstring registerClass(const std::wstring &progId, const CLSID &clsid,
                            const std::wstring &server);
 
