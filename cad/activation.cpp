@@ -4,10 +4,44 @@
 
 #include <objbase.h>
 
+#include <mutex>
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace cad::com {
+namespace {
+
+// The threads of activations that may still be running. A program ended under
+// one would leave the server it started holding an object for a client that is
+// gone, until COM's clean-up notices, hours later.
+class Threads {
+public:
+    void add(win32::UniqueHandle thread) {
+        const std::lock_guard lock(mutex_);
+        std::erase_if(threads_, [](const win32::UniqueHandle &t) {
+            return WaitForSingleObject(t.get(), 0) == WAIT_OBJECT_0;
+        });
+        threads_.push_back(std::move(thread));
+    }
+    void awaitAll(DWORD graceMs) {
+        const std::lock_guard lock(mutex_);
+        const ULONGLONG deadline = GetTickCount64() + graceMs;
+        for (const win32::UniqueHandle &thread : threads_) {
+            const ULONGLONG now = GetTickCount64();
+            WaitForSingleObject(thread.get(),
+                                now < deadline ? static_cast<DWORD>(deadline - now) : 0);
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<win32::UniqueHandle> threads_;
+};
+
+Threads g_threads;
+
+} // namespace
 
 // What the two threads share. Each touches `answer` and `stream` only in its turn:
 // the activation's thread until it signals `done`, the caller's until it signals
@@ -23,7 +57,7 @@ struct Activation::Shared {
 Activation::Activation(const CLSID &clsid) : shared_(std::make_shared<Shared>()) {
     shared_->clsid = clsid;
     auto *forThread = new std::shared_ptr<Shared>(shared_);
-    const win32::UniqueHandle thread(
+    win32::UniqueHandle thread(
         shared_->done && shared_->handedOver
             ? CreateThread(nullptr, 0, &Activation::run, forThread, 0, nullptr)
             : nullptr);
@@ -31,10 +65,15 @@ Activation::Activation(const CLSID &clsid) : shared_(std::make_shared<Shared>())
         delete forThread;
         throw std::bad_alloc();
     }
+    g_threads.add(std::move(thread));
 }
 
 Activation::~Activation() {
     SetEvent(shared_->handedOver.get());
+}
+
+void Activation::letGivenUpEnd(DWORD graceMs) {
+    g_threads.awaitAll(graceMs);
 }
 
 HANDLE Activation::done() const {
@@ -64,7 +103,10 @@ DWORD WINAPI Activation::run(void *parameter) {
         // the caller goes on, so that the server sees the object end when the caller
         // ends with it.
         Microsoft::WRL::ComPtr<IDispatch> object;
-        HRESULT hr = CoCreateInstance(shared.clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&object));
+        // Only a program can keep the window waiting; a class in a DLL is made where
+        // it is used.
+        HRESULT hr =
+            CoCreateInstance(shared.clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&object));
         if (SUCCEEDED(hr))
             hr = CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object.Get(), &shared.stream);
         shared.answer = hr;

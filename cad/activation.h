@@ -7,7 +7,7 @@
 
 namespace cad::com {
 
-// Creates an automation server's object on a thread of its own, so that the
+// Creates a local server's object (a program) on a thread of its own, so that the
 // calling thread only waits, pumping, for as long as it chooses. Whether Windows
 // pumps the caller's messages during an activation, and asks its message filter,
 // is not documented; a server starting for a minute, or hanging in its class
@@ -25,6 +25,10 @@ public:
     HANDLE done() const;
     // Once done: the answer, and the object in the calling thread's apartment.
     HRESULT take(Microsoft::WRL::ComPtr<IDispatch> &object);
+
+    // Gives the activations that were given up, and may still be waiting on their
+    // server, up to `grace` to take what it hands out and release it.
+    static void letGivenUpEnd(DWORD graceMs);
 
 private:
     struct Shared;

@@ -5,6 +5,7 @@
 
 #include <objbase.h>
 
+#include <chrono>
 #include <string_view>
 
 namespace cad {
@@ -25,8 +26,14 @@ private:
 
 // Starts (or attaches to) the automation server registered under `progId`. The
 // connecting and every call of the objects it hands out, and theirs, bear with a
-// busy or silent server as `patience` says.
+// busy or silent server as `patience` says. The ProgID may name a program (a local
+// server) or a class in a DLL; either works.
 Object createObject(std::wstring_view progId, Patience patience = {});
+
+// Closing down: gives the starts the user stopped waiting for up to `grace` to take
+// what their CAD program hands out after all and release it, so that it is not
+// left holding an object for a client that is gone.
+void letStoppedStartsEnd(std::chrono::milliseconds grace);
 
 // An automation object this thread already holds, called by name and borne with
 // as `patience` says, like the objects createObject hands out.

@@ -3,6 +3,7 @@
 
 #include "cad/com.h"
 
+#include "cad/activation.h"
 #include "cad/com_error.h"
 #include "cad/variant.h"
 #include "cad/waiting.h"
@@ -91,9 +92,18 @@ Object createObject(std::wstring_view progId, Patience patience) {
     auto connection = std::make_shared<com::Waiting>(std::move(patience));
     ComPtr<IDispatch> dispatch;
     hr = connection->activate(clsid, dispatch);
+    // A class in a DLL lives in this apartment, where its calls are made: no thread
+    // of its own, no host apartment between it and its caller. Windows says a class
+    // has no local server with the first code, Wine with the second.
+    if (hr == REGDB_E_CLASSNOTREG || hr == REGDB_E_KEYMISSING)
+        hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dispatch));
     if (FAILED(hr))
         com::fail(hr, progId);
     return Object(std::make_shared<ComDispatch>(std::move(dispatch), std::move(connection)));
+}
+
+void letStoppedStartsEnd(std::chrono::milliseconds grace) {
+    com::Activation::letGivenUpEnd(static_cast<DWORD>(grace.count()));
 }
 
 Object adopt(IDispatch *object, Patience patience) {

@@ -20,11 +20,16 @@ inline constexpr std::chrono::milliseconds kPatience{10'000};
 // call has gone unanswered for `length`, `keepWaiting` decides, and is asked again
 // after each further `length`. Unset, the gateway waits as long as it takes.
 //
-// Either question answered with false ends the operation with cad::Cancelled.
+// Started, it may fail to come up (it did not register in time, or crashed while
+// starting): each try starts it again, so `retryStart` is asked at once before
+// another. Unset, the gateway gives up.
+//
+// Any question answered with false ends the operation with cad::Cancelled.
 struct Patience {
     std::chrono::milliseconds length = kPatience;
     std::function<bool()> retryBusy;
     std::function<bool()> keepWaiting;
+    std::function<bool()> retryStart;
 };
 
 // Whether to ask the user about a call that has gone unanswered for `waited`, when

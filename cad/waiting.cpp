@@ -20,11 +20,9 @@ void CALLBACK beat(PTP_CALLBACK_INSTANCE, PVOID thread, PTP_TIMER) {
     PostThreadMessageW(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(thread)), WM_NULL, 0, 0);
 }
 
-// Not executed, and worth another try: a server busy with a dialog, or one that did
-// not start in time, which may still be starting.
+// Not executed, and worth another try: a server busy with a dialog.
 bool rejected(HRESULT hr) {
-    return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER ||
-           hr == CO_E_SERVER_EXEC_FAILURE;
+    return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
 }
 
 } // namespace
@@ -76,7 +74,14 @@ HRESULT Waiting::call(const std::function<HRESULT()> &attempt) {
 }
 
 HRESULT Waiting::activate(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object) {
-    return repeat([&] { return awaitActivation(clsid, object); });
+    for (;;) {
+        const HRESULT hr = repeat([&] { return awaitActivation(clsid, object); });
+        // The program was started and did not come up: another try starts it again.
+        if (hr != CO_E_SERVER_EXEC_FAILURE)
+            return hr;
+        if (!patience_.retryStart || !patience_.retryStart())
+            throw Cancelled();
+    }
 }
 
 // The activation's thread waits on the server; this one pumps meanwhile and asks

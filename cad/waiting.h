@@ -30,8 +30,9 @@ public:
     // call waited.
     HRESULT call(const std::function<HRESULT()> &attempt);
 
-    // Creates the server's object, with the same patience, on a thread of its own:
-    // stopping frees the window at once, however long the server takes.
+    // Creates a local server's object, with the same patience, on a thread of its
+    // own: stopping frees the window at once, however long the server takes. A
+    // server that failed to start is started again only when the user says so.
     HRESULT activate(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object);
 
     // Releases an object of this connection, which is a call to the server too.

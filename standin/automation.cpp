@@ -181,7 +181,10 @@ public:
             application->Release();
             return hr;
         } catch (const Fault &fault) {
-            return fault.hresult; // the server cannot start; COM carries no more than the code
+            // The program cannot start; COM carries no more than the code. Each start
+            // counts: a client that retries launches the program again each time.
+            process::journal("refuse CreateInstance");
+            return fault.hresult;
         } catch (...) {
             return E_OUTOFMEMORY;
         }

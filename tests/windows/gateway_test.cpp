@@ -4,6 +4,7 @@
 #include "cad/com.h"
 #include "cad/convert.h"
 #include "cad/error.h"
+#include "cad/waiting.h"
 #include "error_of.h"
 #include "process_windows.h"
 #include "standin/identity.h"
@@ -12,6 +13,8 @@
 #include "standin_server.h"
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 namespace {
 
@@ -75,6 +78,49 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheF
 
     const cad::Error missing = test::errorOf([] { cad::createObject(L"NoSuchCad.Application"); });
     EXPECT_EQ(missing.member(), L"NoSuchCad.Application");
+}
+
+// A ProgID may name a class in a DLL, apartment-threaded as most are: it is made in
+// this apartment, where its calls are made, and works like the CAD program's.
+TEST_F(Gateway, AClassInADllIsMadeWhereItIsCalled) {
+    const cad::Object shell = cad::createObject(L"Shell.Application");
+    const std::optional<cad::Object> folder =
+        cad::toObject(shell.call(L"NameSpace", {L"C:\\"s}), L"NameSpace");
+    ASSERT_TRUE(folder);
+    EXPECT_FALSE(cad::toText(folder->get(L"Title"), L"Title").empty());
+}
+
+// A program that was started and did not come up is started again only when the
+// user says so: once for "Wiederholen", never after "Abbrechen".
+TEST_F(Gateway, AProgramThatFailsToStartIsStartedAgainOnlyWhenTheUserSaysSo) {
+    standin::State failing = test::demoDrawing();
+    failing.refuseCreate =
+        standin::Fault{static_cast<std::int32_t>(0x80080005), L"Start fehlgeschlagen"};
+    files.write(failing);
+    int asked = 0;
+    cad::Patience patience{std::chrono::seconds(1)};
+    patience.retryStart = [&] { return ++asked == 1; };
+    EXPECT_THROW(cad::createObject(standin::kProgId, patience), cad::Cancelled);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(files.count(L"refuse CreateInstance"), 2);
+}
+
+// The question about a silent call comes a whole patience after the last answer,
+// and one that cannot be asked stops the call rather than leave it waiting unasked.
+TEST(Waiting, AsksAgainAPatienceAfterTheAnswerAndStopsWhenItCannotAsk) {
+    const cad::ComApartment apartment;
+    constexpr DWORD kHour = 3'600'000;
+    int asked = 0;
+    cad::com::Waiting waiting(
+        cad::Patience{std::chrono::hours(1), {}, [&] { return ++asked > 0; }});
+    EXPECT_EQ(waiting.pending(kHour), DWORD{PENDINGMSG_WAITDEFPROCESS});
+    EXPECT_EQ(waiting.pending(kHour + 100), DWORD{PENDINGMSG_WAITDEFPROCESS});
+    EXPECT_EQ(asked, 1) << "asked again right after the answer";
+
+    cad::com::Waiting failing(cad::Patience{
+        std::chrono::hours(1), {}, []() -> bool { throw std::runtime_error("no box"); }});
+    EXPECT_EQ(failing.pending(kHour), DWORD{PENDINGMSG_CANCELCALL});
+    EXPECT_THROW(failing.call([] { return S_OK; }), cad::Cancelled);
 }
 
 // Started by COM the stand-in stays hidden and ends with its last object; made
