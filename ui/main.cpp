@@ -21,5 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
             DispatchMessageW(&message);
         }
     }
+    // The window is gone; a start the user stopped waiting for may still come through.
+    cad::letStoppedStartsEnd(std::chrono::seconds(5));
     return static_cast<int>(message.wParam);
 }

@@ -31,20 +31,20 @@ bool isInput(UINT message) {
            (message >= WM_TOUCH && message <= WM_POINTERHWHEEL) || message == WM_GESTURE;
 }
 
-// Keys and clicks made while an operation runs wait in the queue: every wait for
-// the CAD program lets only painting through. Run later, they would start an
-// operation again, type into a field late or answer a question unread. The wait
-// cursor said "not now".
-void dropQueuedInput() {
-    MSG input;
-    while (PeekMessageW(&input, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT)) {
-    }
+// Whoever takes a touch or gesture message closes its handle, and dropping it is
+// taking it; the process's memory would leak otherwise.
+void discard(const MSG &input) {
+    if (input.message == WM_TOUCH)
+        CloseTouchInputHandle(reinterpret_cast<HTOUCHINPUT>(input.lParam));
+    else if (input.message == WM_GESTURE)
+        CloseGestureInfoHandle(reinterpret_cast<HGESTUREINFO>(input.lParam));
 }
 
 } // namespace
 
 OperationRunner::OperationRunner(std::chrono::milliseconds patience)
-    : patience_{patience, [this] { return askToRetry(); }, [this] { return askToKeepWaiting(); }},
+    : patience_{patience, [this] { return askToRetry(); }, [this] { return askToKeepWaiting(); },
+                [this] { return askToStartAgain(); }},
       connect_([this](std::wstring_view progId) { return cad::createObject(progId, patience_); }) {}
 
 void OperationRunner::attach(HWND window, std::function<void(int)> runCommand) {
@@ -109,8 +109,14 @@ bool OperationRunner::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-bool OperationRunner::dropsInput(const MSG &message) const {
-    return isInput(message.message) && lastOperation_ && madeDuring(message.time, *lastOperation_);
+// Keys and clicks made while an operation runs wait in the queue: every wait for
+// the CAD program lets only painting through. Run later, they would start an
+// operation again or type into a field late. The wait cursor said "not now".
+bool OperationRunner::dropInput(const MSG &message) {
+    if (!isInput(message.message) || !lastOperation_ || !madeDuring(message.time, *lastOperation_))
+        return false;
+    discard(message);
+    return true;
 }
 
 bool OperationRunner::askToRetry() {
@@ -129,11 +135,19 @@ bool OperationRunner::askToKeepWaiting() {
                L"blattkopf", MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
-// Every box comes while an operation runs, and its loop is not the program's, so
-// what is queued goes now. While the window loads it is hidden; a box it owned then
-// would have no taskbar entry.
+bool OperationRunner::askToStartAgain() {
+    return messageBox(L"Das CAD-Programm wurde gestartet, hat sich aber nicht rechtzeitig "
+                      L"gemeldet oder ist beim Start abgest\u00FCrzt.\n\nErneut starten?",
+                      L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+}
+
+// Every box comes while an operation runs, and its loop is not the program's: the
+// keys and clicks queued meanwhile would answer it unread, so they go now. While the
+// window loads it is hidden; a box it owned then would have no taskbar entry.
 int OperationRunner::messageBox(const std::wstring &text, const wchar_t *title, UINT style) {
-    dropQueuedInput();
+    MSG input;
+    while (PeekMessageW(&input, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT))
+        discard(input);
     return MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title, style);
 }
 

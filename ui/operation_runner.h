@@ -38,9 +38,9 @@ public:
 
     // For the window procedure: true when `message` was the runner's own.
     bool handle(UINT message, WPARAM wParam, LPARAM lParam);
-    // For the message loop: keys, clicks, touches and pen strokes made while the last
-    // operation ran, whenever they turn up.
-    bool dropsInput(const MSG &message) const;
+    // For the message loop: drops the keys, clicks, touches and pen strokes made while
+    // the last operation ran, whenever they turn up; true when `message` was one.
+    bool dropInput(const MSG &message);
 
     // A modal box owned by the window. Keys made before it came up were not meant
     // for it and do not answer it.
@@ -52,6 +52,7 @@ private:
 
     bool askToRetry();
     bool askToKeepWaiting();
+    bool askToStartAgain();
 
     cad::Patience patience_;
     titleblock::Connect connect_;
