@@ -4,7 +4,6 @@
 
 #include <objbase.h>
 
-#include <mutex>
 #include <new>
 #include <utility>
 #include <vector>
@@ -14,18 +13,17 @@ namespace {
 
 // The threads of activations that may still be running. A program ended under
 // one would leave the server it started holding an object for a client that is
-// gone, until COM's clean-up notices, hours later.
+// gone, until COM's clean-up notices, hours later. Only the thread that connects
+// (the window's) makes activations and waits for them.
 class Threads {
 public:
     void add(win32::UniqueHandle thread) {
-        const std::lock_guard lock(mutex_);
         std::erase_if(threads_, [](const win32::UniqueHandle &t) {
             return WaitForSingleObject(t.get(), 0) == WAIT_OBJECT_0;
         });
         threads_.push_back(std::move(thread));
     }
     void awaitAll(DWORD graceMs) {
-        const std::lock_guard lock(mutex_);
         const ULONGLONG deadline = GetTickCount64() + graceMs;
         for (const win32::UniqueHandle &thread : threads_) {
             const ULONGLONG now = GetTickCount64();
@@ -35,7 +33,6 @@ public:
     }
 
 private:
-    std::mutex mutex_;
     std::vector<win32::UniqueHandle> threads_;
 };
 
