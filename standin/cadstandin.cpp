@@ -6,7 +6,7 @@
 // hidden and ends with its last object, unless a client makes it visible;
 // started by hand it shows its window at once. Either way, once visible it
 // runs until its window is closed. /RegServer and /UnregServer register it for
-// the current user and remove it again.
+// the current user and remove it again; with /ForMachine, for the machine.
 
 #include "standin/automation.h"
 #include "standin/identity.h"
@@ -150,12 +150,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     const auto given = [&](const wchar_t *option) {
         return options.find(option) != std::wstring::npos;
     };
+    const Scope scope = given(L"formachine") ? Scope::Machine : Scope::User;
     if (given(L"unregserver")) {
-        unregisterClass(kProgId, kClsid);
+        unregisterClass(kProgId, kClsid, scope);
         return 0;
     }
     if (given(L"regserver")) {
-        const std::wstring problem = registerClass(kProgId, kClsid, thisProgram());
+        const std::wstring problem = registerClass(kProgId, kClsid, thisProgram(), scope);
         if (problem.empty())
             return 0;
         tellCaller(L"cadstandin /RegServer: " + problem);

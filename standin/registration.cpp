@@ -25,11 +25,11 @@ std::wstring text(const CLSID &clsid) {
     return buffer;
 }
 
-// Where COM reads the classes this process writes: Wine 8 reads only the machine's;
-// Windows merges a user's own in, which a per-user registration is for.
-const Classes &target() {
+// Where the registration goes: the user's own classes unless the machine's are asked
+// for, or unless COM reads no others, as Wine 8's does.
+const Classes &target(Scope scope) {
     const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
-    return wine ? kMachine : kUser;
+    return wine || scope == Scope::Machine ? kMachine : kUser;
 }
 
 // COM ignores a user's own classes for an elevated process: the CAD program's own
@@ -115,7 +115,7 @@ void erase(const Classes &classes, const std::wstring &progId, const std::wstrin
 } // namespace
 
 std::wstring registerClass(const std::wstring &progId, const CLSID &clsid,
-                           const std::wstring &server) {
+                           const std::wstring &server, Scope scope) {
     const std::wstring id = text(clsid);
     // Wherever COM may look, the real program's registration is never replaced.
     for (const auto &[classes, where] :
@@ -124,14 +124,16 @@ std::wstring registerClass(const std::wstring &progId, const CLSID &clsid,
         if (const std::wstring other = otherClass(*classes, progId, id); !other.empty())
             return progId + L" already names the class " + other + L" in " + where +
                    L"; it is left as it is and nothing was registered.";
-    const Classes &ours = target();
+    const Classes &ours = target(scope);
     if (&ours == &kUser && elevated())
         return L"This process runs elevated, or its elevation cannot be read, and COM ignores "
                L"a user's own classes for elevated processes: the CAD program's own class "
                L"would answer. Nothing was registered; run it without administrator rights.";
     if (!write(ours, progId, id, server)) {
         erase(ours, progId, id);
-        return L"The classes cannot be written.";
+        return &ours == &kUser ? L"The user's classes (HKCU\\Software\\Classes) cannot be written."
+                               : L"The machine's classes (HKLM\\Software\\Classes) cannot be "
+                                 L"written: that takes administrator rights.";
     }
     if (getDefault(kMerged, KEY_WOW64_64KEY, progId + L"\\CLSID") != id) {
         erase(ours, progId, id);
@@ -142,8 +144,8 @@ std::wstring registerClass(const std::wstring &progId, const CLSID &clsid,
     return {};
 }
 
-void unregisterClass(const std::wstring &progId, const CLSID &clsid) {
-    erase(target(), progId, text(clsid));
+void unregisterClass(const std::wstring &progId, const CLSID &clsid, Scope scope) {
+    erase(target(scope), progId, text(clsid));
 }
 
 } // namespace standin
