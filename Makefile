@@ -6,7 +6,7 @@ FUZZ_SECONDS ?= 300
 # The 32-bit release runs its Wine tests only where the kernel runs 32-bit code.
 WINE32 := $(shell scripts/runs-32bit && echo ON || echo OFF)
 
-.PHONY: all deps build test run bench fuzz format format-check clean
+.PHONY: all deps build test run release bench fuzz format format-check clean
 
 all: build
 
@@ -26,6 +26,9 @@ test: build format-check
 	scripts/check-release build/windows/blattkopf.exe i686
 	scripts/check-release build/windows-x64/blattkopf.exe x86_64
 	scripts/check-registration build/windows-x64/cadstandin.exe
+	scripts/check-guide docs/ANLEITUNG.txt build/windows/blattkopf.exe
+	scripts/check-reproducible build/windows
+	scripts/check-signing build/windows
 	ctest --test-dir build/host --output-on-failure --no-tests=error
 	ctest --test-dir build/fuzz --output-on-failure --no-tests=error
 	scripts/wine-run build/windows-x64 --ctest --output-on-failure --no-tests=error --timeout 120
@@ -38,6 +41,12 @@ endif
 run: deps
 	cmake --preset windows-x64 >/dev/null && cmake --build --preset windows-x64 -j$(JOBS) --target blattkopf cadstandin
 	scripts/run-demo build/windows-x64
+
+# The 32-bit release that `make test` builds and tests, packed for handing out:
+# dist/blattkopf-<version>.zip. SIGN_PFX=file.pfx (SIGN_PASSWORD, SIGN_TIMESTAMP_URL) signs it.
+release: deps
+	cmake --preset windows >/dev/null && cmake --build --preset windows -j$(JOBS) --target blattkopf
+	scripts/release build/windows dist
 
 # Measured figures for the README; not a test.
 bench: build
