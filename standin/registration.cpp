@@ -25,11 +25,8 @@ std::wstring text(const CLSID &clsid) {
     return buffer;
 }
 
-// Where the registration goes: the user's own classes unless the machine's are asked
-// for, or unless COM reads no others, as Wine 8's does.
 const Classes &target(Scope scope) {
-    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
-    return wine || scope == Scope::Machine ? kMachine : kUser;
+    return scope == Scope::Machine ? kMachine : kUser;
 }
 
 // COM ignores a user's own classes for an elevated process: the CAD program's own

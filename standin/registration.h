@@ -9,13 +9,13 @@ namespace standin {
 // Whose classes a registration goes to.
 enum class Scope {
     User,    // the current user's: where the CAD program may be used, the only choice
-    Machine, // the machine's: only on a machine without it, such as a hosted build runner
+    Machine, // the machine's: only where it is not, such as a build runner or a Wine
+             // prefix, whose COM reads no user's classes
 };
 
 // Registers `progId` for the class `clsid`, and `server` as its local server unless
-// empty, in both registry views so that 32-bit and 64-bit clients find it: in
-// `scope`'s classes, under Wine always the machine's, which are all its COM reads.
-// Refuses, writing nothing, where the ProgID already names another class in the
+// empty, in both registry views so that 32-bit and 64-bit clients find it, in
+// `scope`'s classes. Refuses, writing nothing, where the ProgID already names another class in the
 // user's, the machine's or the merged classes, or where COM would not read what it
 // writes (a user's classes for an elevated process, or one without the user's
 // merged view). Gives what is wrong, or nothing.
