@@ -4,6 +4,7 @@
 
 #include <objbase.h>
 
+#include <optional>
 #include <utility>
 
 namespace standin {
@@ -56,31 +57,38 @@ bool setDefault(const Classes &classes, REGSAM view, const std::wstring &key,
     return set;
 }
 
-// The key's default text, whatever its length; empty where there is none.
-std::wstring getDefault(const Classes &classes, REGSAM view, const std::wstring &key) {
+// The key's default text, whatever its length: empty where there is none, nothing
+// where there is one that cannot be read.
+std::optional<std::wstring> getDefault(const Classes &classes, REGSAM view,
+                                       const std::wstring &key) {
     const std::wstring path = classes.path + key;
     const DWORD flags =
         RRF_RT_REG_SZ | (view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY);
     DWORD bytes = 0;
-    if (RegGetValueW(classes.root, path.c_str(), nullptr, flags, nullptr, nullptr, &bytes) !=
-        ERROR_SUCCESS)
-        return {};
+    const LSTATUS sized =
+        RegGetValueW(classes.root, path.c_str(), nullptr, flags, nullptr, nullptr, &bytes);
+    if (sized == ERROR_FILE_NOT_FOUND)
+        return std::wstring();
     std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
     bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-    if (RegGetValueW(classes.root, path.c_str(), nullptr, flags, nullptr, value.data(), &bytes) !=
-        ERROR_SUCCESS)
-        return {};
+    if (sized != ERROR_SUCCESS || RegGetValueW(classes.root, path.c_str(), nullptr, flags, nullptr,
+                                               value.data(), &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
     value.resize(value.find(L'\0'));
     return value;
 }
 
-// The class another program's ProgID names in `classes`, if it names one.
+// The class another program's ProgID names in `classes`, if it names one; a value
+// that cannot be read may name one, so it counts as another's.
 std::wstring otherClass(const Classes &classes, const std::wstring &progId,
                         const std::wstring &clsid) {
-    for (const REGSAM view : kViews)
-        if (const std::wstring named = getDefault(classes, view, progId + L"\\CLSID");
-            !named.empty() && named != clsid)
-            return named;
+    for (const REGSAM view : kViews) {
+        const std::optional<std::wstring> named = getDefault(classes, view, progId + L"\\CLSID");
+        if (!named)
+            return L"(a value that cannot be read)";
+        if (!named->empty() && *named != clsid)
+            return *named;
+    }
     return {};
 }
 
