@@ -30,15 +30,19 @@ std::int32_t roundToInt32(double value, std::wstring_view member) {
     return narrow(std::nearbyint(value), member);
 }
 
-// A number written as text, as automation reads one: blanks around it allowed.
-std::optional<double> parseNumber(const std::wstring &text) {
+// Automation reads a number or a word in a text with blanks around it.
+std::wstring trim(const std::wstring &text) {
     std::size_t first = 0;
     std::size_t last = text.size();
     while (first < last && std::iswspace(text[first]))
         ++first;
     while (last > first && std::iswspace(text[last - 1]))
         --last;
-    const std::wstring trimmed = text.substr(first, last - first);
+    return text.substr(first, last - first);
+}
+
+std::optional<double> parseNumber(const std::wstring &text) {
+    const std::wstring trimmed = trim(text);
     const bool numeric = !trimmed.empty() &&
                          trimmed.find_first_not_of(L"+-.0123456789eE") == std::wstring::npos &&
                          trimmed.find_first_of(L"0123456789") != std::wstring::npos;
@@ -112,11 +116,9 @@ std::optional<bool> toBoolean(const Value &value) {
         return std::nullopt;
     if (const std::optional<double> number = parseNumber(*s))
         return *number != 0;
-    std::wstring word = *s;
+    std::wstring word = trim(*s);
     for (wchar_t &c : word)
         c = static_cast<wchar_t>(std::towlower(c));
-    const std::size_t first = word.find_first_not_of(L" \t"), last = word.find_last_not_of(L" \t");
-    word = first == std::wstring::npos ? L"" : word.substr(first, last - first + 1);
     if (word == L"true" || word == L"false")
         return word == L"true";
     return std::nullopt;
