@@ -1,11 +1,14 @@
 #include "process_windows.h"
 
+#include <tlhelp32.h>
+
 namespace test {
 namespace {
 
 struct Search {
     DWORD processId;
     const wchar_t *className;
+    bool visibleOnly;
     HWND found = nullptr;
 };
 
@@ -15,11 +18,16 @@ BOOL CALLBACK match(HWND hwnd, LPARAM lParam) {
     GetWindowThreadProcessId(hwnd, &owner);
     wchar_t name[64] = {};
     GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
-    if (owner != search.processId || !IsWindowVisible(hwnd) ||
+    if (owner != search.processId || (search.visibleOnly && !IsWindowVisible(hwnd)) ||
         (search.className && std::wstring(name) != search.className))
         return TRUE;
     search.found = hwnd;
     return FALSE;
+}
+
+HWND find(Search search) {
+    EnumWindows(&match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 } // namespace
@@ -71,9 +79,25 @@ std::wstring besideThisProgram(const wchar_t *file) {
 }
 
 HWND visibleWindowOf(DWORD processId, const wchar_t *className) {
-    Search search{processId, className};
-    EnumWindows(&match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return find(Search{processId, className, true});
+}
+
+HWND windowOf(DWORD processId, const wchar_t *className) {
+    return find(Search{processId, className, false});
+}
+
+std::vector<win32::UniqueHandle> runningPrograms(const wchar_t *file) {
+    std::vector<win32::UniqueHandle> running;
+    const win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{sizeof(entry)};
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry))
+        if (CompareStringOrdinal(entry.szExeFile, -1, file, -1, TRUE) == CSTR_EQUAL)
+            // One that ended since the snapshot cannot be opened, and is not running.
+            if (win32::UniqueHandle process{OpenProcess(
+                    SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)})
+                running.push_back(std::move(process));
+    return running;
 }
 
 std::wstring windowText(HWND hwnd) {

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace test {
 
@@ -43,6 +44,13 @@ std::wstring besideThisProgram(const wchar_t *file);
 
 // A visible top-level window of the process; of the given class unless null.
 HWND visibleWindowOf(DWORD processId, const wchar_t *className = nullptr);
+
+// A top-level window of the process, hidden or not; of the given class unless null.
+HWND windowOf(DWORD processId, const wchar_t *className = nullptr);
+
+// The processes running the program `file` (a name such as L"x.exe"), each opened
+// to wait for its end.
+std::vector<win32::UniqueHandle> runningPrograms(const wchar_t *file);
 
 // A window's text, of this process or another (WM_GETTEXT works across processes).
 std::wstring windowText(HWND hwnd);

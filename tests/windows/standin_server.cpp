@@ -35,13 +35,18 @@ bool ensureServer() {
            });
 }
 
+// By process, not by window: the window of a stand-in that is ending on its own can
+// still be found after its process has gone, and then names no process at all.
 bool closeServers() {
-    for (HWND window; (window = FindWindowW(standin::kWindowClass, nullptr));) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        const win32::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        if (!waitUntil([&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }))
+    for (const win32::UniqueHandle &process : runningPrograms(L"cadstandin.exe")) {
+        const DWORD processId = GetProcessId(process.get());
+        const bool ended = waitUntil([&] {
+            // Until it ends: one that is still starting has no window yet.
+            if (const HWND window = windowOf(processId, standin::kWindowClass))
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+        });
+        if (!ended)
             return false;
     }
     return true;
