@@ -13,7 +13,7 @@
 #include "standin/process.h"
 #include "standin/registration.h"
 #include "standin/title_block_window.h"
-#include "standin/utf8.h"
+#include "text/utf8.h"
 #include "win32/static_com_object.h"
 
 #include <windows.h>
@@ -88,10 +88,10 @@ int slowStartMs() {
 // for a user who started it by hand.
 void tellCaller(const std::wstring &message) {
     const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    const std::string text = toUtf8(message + L"\n");
+    const std::string utf8 = text::toUtf8(message + L"\n");
     DWORD written = 0;
     if (!error || error == INVALID_HANDLE_VALUE ||
-        !WriteFile(error, text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+        !WriteFile(error, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr))
         MessageBoxW(nullptr, message.c_str(), L"cadstandin", MB_OK | MB_ICONERROR);
 }
 
@@ -135,8 +135,9 @@ int serve(HINSTANCE instance, bool byCom, int showCommand) {
         CoLockObjectExternal(&classFactory(), FALSE, TRUE);
     }
     CoRegisterMessageFilter(previous, nullptr);
-    process::journal("exit process");
+    // Last: what a client that has gone left behind is released in here.
     CoUninitialize();
+    process::journal("exit process");
     return SUCCEEDED(hr) ? 0 : 1;
 }
 

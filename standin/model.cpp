@@ -1,6 +1,6 @@
 #include "standin/model.h"
 
-#include "standin/utf8.h"
+#include "text/utf8.h"
 #include "win32/automation_errors.h"
 
 #include <algorithm>
@@ -121,6 +121,11 @@ Value getTitle(const Call &c) {
     return c.state.title;
 }
 
+Value getPathName(const Call &c) {
+    c.expect(0);
+    return c.state.path;
+}
+
 struct Member {
     std::wstring_view name; // matched exactly as written, `gettype` in lower case
     Target target;
@@ -137,6 +142,7 @@ constexpr Member kMembers[] = {
     {L"EditRebuild", Target::Document, false, &editRebuild},
     {L"gettype", Target::Document, false, &getType},
     {L"GetTitle", Target::Document, false, &getTitle},
+    {L"GetPathName", Target::Document, false, &getPathName},
 };
 
 } // namespace
@@ -175,7 +181,7 @@ Model::Model(Host &host) : host_(host), calls_(std::size(kMembers)) {
 }
 
 std::optional<int> Model::lookup(Target target, std::wstring_view member) {
-    host_.journal(toUtf8(L"lookup " + targetName(target) + L" " + std::wstring(member)));
+    host_.journal(text::toUtf8(L"lookup " + targetName(target) + L" " + std::wstring(member)));
     const auto found = std::find_if(std::begin(kMembers), std::end(kMembers), [&](const Member &m) {
         return m.name == member && m.target == target;
     });
@@ -196,7 +202,7 @@ Value Model::invoke(Target target, int member, unsigned invocation,
                         targetName(target) + L" " + std::wstring(info.name);
     for (const Value &arg : args)
         line += L" " + journalText(arg);
-    host_.journal(toUtf8(line));
+    host_.journal(text::toUtf8(line));
     if (unreadable_)
         throw *unreadable_;
     if (put ? !info.property : !(invocation & (info.property ? kGet : kCall)))
@@ -204,13 +210,13 @@ Value Model::invoke(Target target, int member, unsigned invocation,
 
     const int calls = ++calls_[static_cast<std::size_t>(member)];
     if (state_.crash && state_.crash->member == info.name && state_.crash->call == calls) {
-        host_.journal(toUtf8(L"crash in " + std::wstring(info.name)));
+        host_.journal(text::toUtf8(L"crash in " + std::wstring(info.name)));
         host_.crash();
     }
     if (state_.silence && state_.silence->member == info.name && calls == 1) {
-        host_.journal(toUtf8(L"silent in " + std::wstring(info.name)));
+        host_.journal(text::toUtf8(L"silent in " + std::wstring(info.name)));
         host_.stall(state_.silence->ms);
-        host_.journal(toUtf8(L"silence ends in " + std::wstring(info.name)));
+        host_.journal(text::toUtf8(L"silence ends in " + std::wstring(info.name)));
     }
     for (const Failure &failure : state_.failures)
         if (failure.member == info.name && calls > failure.after)
@@ -222,11 +228,11 @@ Value Model::invoke(Target target, int member, unsigned invocation,
 }
 
 void Model::created(std::wstring_view object) {
-    host_.journal(toUtf8(L"create " + std::wstring(object)));
+    host_.journal(text::toUtf8(L"create " + std::wstring(object)));
 }
 
 void Model::released(std::wstring_view object) {
-    host_.journal(toUtf8(L"release " + std::wstring(object)));
+    host_.journal(text::toUtf8(L"release " + std::wstring(object)));
 }
 
 } // namespace standin

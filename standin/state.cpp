@@ -1,6 +1,6 @@
 #include "standin/state.h"
 
-#include "standin/utf8.h"
+#include "text/utf8.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -159,6 +159,11 @@ const Keyword kKeywords[] = {
      }},
     {L"title", 1, 1, [](const LineReader &r, const Tokens &t, State &s) { s.title = r.text(t[1]); },
      [](const State &s, std::wstring &out) { out += L"title " + quoted(s.title) + L"\n"; }},
+    {L"path", 1, 1, [](const LineReader &r, const Tokens &t, State &s) { s.path = r.text(t[1]); },
+     [](const State &s, std::wstring &out) {
+         if (!s.path.empty())
+             out += L"path " + quoted(s.path) + L"\n";
+     }},
     {L"rebuilds", 1, 1,
      [](const LineReader &r, const Tokens &t, State &s) { s.rebuilds = r.integer(t[1]); },
      [](const State &s, std::wstring &out) {
@@ -310,7 +315,7 @@ State parseState(std::string_view utf8, std::wstring_view fileName) {
         if (end == std::string_view::npos)
             end = utf8.size();
         const LineReader reader(fileName, lineNumber);
-        const std::optional<std::wstring> line = fromUtf8(utf8.substr(start, end - start));
+        const std::optional<std::wstring> line = text::fromUtf8(utf8.substr(start, end - start));
         start = end + 1;
         if (!line)
             reader.fail(L"the text is not UTF-8");
@@ -338,7 +343,7 @@ std::string formatState(const State &state) {
         L"# The stand-in CAD program's state; edit freely while no operation runs.\n";
     for (const Keyword &keyword : kKeywords)
         keyword.write(state, out);
-    return toUtf8(out);
+    return text::toUtf8(out);
 }
 
 } // namespace standin

@@ -70,6 +70,7 @@ struct State {
     bool visible = false;
     std::optional<std::int32_t> documentType; // none: no document open
     std::wstring title;
+    std::wstring path; // the document's file; empty when it was never saved
     int rebuilds = 0;
     std::vector<Property> properties;
     std::vector<Failure> failures;

@@ -45,6 +45,7 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
     s.slowStartMs = 3000;
     s.kept = {L"Datum"};
     s.rebuildFails = true;
+    s.path = L"C:\\Konstruktion\\Welle.drw";
 
     const State back = standin::parseState(standin::formatState(s), L"state");
     EXPECT_EQ(standin::formatState(back), standin::formatState(s)); // read as written
@@ -61,6 +62,7 @@ TEST(StateFile, RoundTripsEveryFieldAndAwkwardTexts) {
     EXPECT_EQ(back.silence.value().ms, 4000);
     EXPECT_EQ(back.kept, std::vector<std::wstring>{L"Datum"});
     EXPECT_TRUE(back.rebuildFails);
+    EXPECT_EQ(back.path, s.path);
 }
 
 TEST(StateFile, AcceptsWhatPeopleWrite) {
@@ -114,6 +116,7 @@ TEST_F(StandinModel, BehavesLikeTheCadProgramWhereTheToolReliesOnIt) {
         EXPECT_EQ(doc.call(L"DeleteCustomInfo", {std::wstring(L"Datum")}), cad::Value(true));
         EXPECT_EQ(doc.call(L"gettype"), cad::Value(std::int64_t{3}));
         EXPECT_EQ(doc.call(L"GetTitle"), cad::Value(std::wstring(L"Getriebegehäuse - Blatt1")));
+        EXPECT_EQ(doc.call(L"GetPathName"), cad::Value(cad.state().path));
         EXPECT_EQ(doc.call(L"EditRebuild"), cad::Value(true));
     }
     const State after = cad.state();

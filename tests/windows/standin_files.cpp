@@ -3,7 +3,7 @@
 #include "journal.h"
 #include "standin/identity.h"
 #include "standin/shared_file.h"
-#include "standin/utf8.h"
+#include "text/utf8.h"
 
 #include <windows.h>
 
@@ -52,7 +52,7 @@ std::vector<std::wstring> StandinFiles::journal() const {
     std::vector<std::wstring> lines;
     std::istringstream in(standin::readShared(journal_));
     for (std::string line; std::getline(in, line);)
-        lines.push_back(standin::fromUtf8(line).value_or(L"<not UTF-8>"));
+        lines.push_back(text::fromUtf8(line).value_or(L"<not UTF-8>"));
     return lines;
 }
 

@@ -1,8 +1,8 @@
-#include "standin/utf8.h"
+#include "text/utf8.h"
 
 #include <cstdint>
 
-namespace standin {
+namespace text {
 namespace {
 
 constexpr bool kUtf16 = sizeof(wchar_t) == 2;
@@ -37,14 +37,14 @@ void appendWide(std::wstring &out, char32_t c) {
 
 } // namespace
 
-std::string toUtf8(std::wstring_view text) {
+std::string toUtf8(std::wstring_view wide) {
     std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = static_cast<char32_t>(text[i]);
-        if (kUtf16 && c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+    out.reserve(wide.size());
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        char32_t c = static_cast<char32_t>(wide[i]);
+        if (kUtf16 && c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(wide[i + 1]) - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c < 0xE000) {
             c = 0xFFFD; // a lone surrogate has no UTF-8 form
@@ -64,7 +64,7 @@ std::optional<std::wstring> fromUtf8(std::string_view bytes) {
                                    : lead >= 0xE0 ? 3
                                    : lead >= 0xC2 ? 2
                                                   : 0;
-        if (length == 0 || length > 4 || i + length > bytes.size() || (lead >= 0xF5))
+        if (length == 0 || lead >= 0xF5 || i + length > bytes.size())
             return std::nullopt;
         char32_t c = length == 1 ? lead : lead & (0x7F >> length);
         for (std::size_t k = 1; k < length; ++k) {
@@ -82,4 +82,4 @@ std::optional<std::wstring> fromUtf8(std::string_view bytes) {
     return out;
 }
 
-} // namespace standin
+} // namespace text
