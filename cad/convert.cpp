@@ -77,6 +77,7 @@ std::wstring toText(const Value &value, std::wstring_view member) {
             [](bool b) { return std::wstring(b ? L"True" : L"False"); },
             [](std::int64_t i) { return std::to_wstring(i); },
             [](double d) { return formatDouble(d); },
+            [](const Date &d) { return d.text; },
             [](const std::wstring &s) { return s; },
             [&](const Object &) -> std::wstring { mismatch(member, L"an object, not a text"); },
             [&](const Unsupported &u) -> std::wstring {
@@ -95,6 +96,7 @@ std::int32_t toInt32(const Value &value, std::wstring_view member) {
             [](bool b) { return std::int32_t{b ? -1 : 0}; },
             [&](std::int64_t i) { return narrow(static_cast<double>(i), member); },
             [&](double d) { return roundToInt32(d, member); },
+            [&](const Date &d) { return roundToInt32(d.serial, member); },
             [&](const std::wstring &s) { return parseInt32(s, member); },
             [&](const Object &) -> std::int32_t { mismatch(member, L"an object, not a number"); },
             [&](const Unsupported &u) -> std::int32_t {
@@ -105,23 +107,25 @@ std::int32_t toInt32(const Value &value, std::wstring_view member) {
 }
 
 std::optional<bool> toBoolean(const Value &value) {
-    if (const auto *b = std::get_if<bool>(&value))
-        return *b;
-    if (const auto *i = std::get_if<std::int64_t>(&value))
-        return *i != 0;
-    if (const auto *d = std::get_if<double>(&value))
-        return *d != 0;
-    const auto *s = std::get_if<std::wstring>(&value);
-    if (!s)
-        return std::nullopt;
-    if (const std::optional<double> number = parseNumber(*s))
-        return *number != 0;
-    std::wstring word = trim(*s);
-    for (wchar_t &c : word)
-        c = static_cast<wchar_t>(std::towlower(c));
-    if (word == L"true" || word == L"false")
-        return word == L"true";
-    return std::nullopt;
+    return std::visit(Overloaded{
+                          [](const Empty &) -> std::optional<bool> { return false; },
+                          [](bool b) -> std::optional<bool> { return b; },
+                          [](std::int64_t i) -> std::optional<bool> { return i != 0; },
+                          [](double d) -> std::optional<bool> { return d != 0; },
+                          [](const Date &d) -> std::optional<bool> { return d.serial != 0; },
+                          [](const std::wstring &s) -> std::optional<bool> {
+                              if (const std::optional<double> number = parseNumber(s))
+                                  return *number != 0;
+                              std::wstring word = trim(s);
+                              for (wchar_t &c : word)
+                                  c = static_cast<wchar_t>(std::towlower(c));
+                              if (word == L"true" || word == L"false")
+                                  return word == L"true";
+                              return std::nullopt;
+                          },
+                          [](const auto &) -> std::optional<bool> { return std::nullopt; },
+                      },
+                      value);
 }
 
 std::optional<Object> toObject(const Value &value, std::wstring_view member) {

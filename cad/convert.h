@@ -15,9 +15,9 @@ namespace cad {
 std::wstring toText(const Value &value, std::wstring_view member);
 std::int32_t toInt32(const Value &value, std::wstring_view member);
 
-// An answer judged as a Boolean, as automation coerces one: any number but 0, and
-// "True" or a number written as text, are true. Nothing when it has no Boolean
-// reading (empty, Null, an object, a word).
+// An answer judged as a Boolean, as automation coerces one: any number or date but
+// 0, and "True" or a number written as text, are true; Empty is false. Nothing when
+// it has no Boolean reading (Null, an object, any other word).
 std::optional<bool> toBoolean(const Value &value);
 
 // The object a member returned; empty when it returned no object at all

@@ -22,6 +22,13 @@ struct Null {
 struct Nothing {
     bool operator==(const Nothing &) const = default;
 };
+// A date as automation holds one: days since 30 December 1899, the time of day as
+// the fraction; and the text the user's date and time settings make of it.
+struct Date {
+    double serial;
+    std::wstring text;
+    bool operator==(const Date &) const = default;
+};
 // A result of a kind the program never needs (array, error value, bare IUnknown, ...):
 // harmless when ignored, an error when converted.
 struct Unsupported {
@@ -29,8 +36,8 @@ struct Unsupported {
     bool operator==(const Unsupported &) const = default;
 };
 
-using Value = std::variant<Empty, Null, Nothing, bool, std::int64_t, double, std::wstring, Object,
-                           Unsupported>;
+using Value = std::variant<Empty, Null, Nothing, bool, std::int64_t, double, Date, std::wstring,
+                           Object, Unsupported>;
 
 enum class Access { Get, Put, Call };
 

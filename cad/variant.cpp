@@ -93,7 +93,7 @@ Value fromVariant(VARIANT &v, const std::function<Object(IDispatch *)> &wrap) {
         return real.get()->dblVal;
     }
     case VT_DATE:
-        return dateText(v);
+        return Date{v.date, dateText(v)};
     case VT_BSTR:
         return std::wstring(v.bstrVal, SysStringLen(v.bstrVal));
     case VT_DISPATCH:

@@ -29,6 +29,7 @@ TEST(ToText, CoercesEachKindAsAutomationDoes) {
         {1234567.5, L"1234567.5"},
         {0.1, L"0.1"},
         {1e20, L"1E+20"},
+        {cad::Date{46365.5, L"09.12.2026 12:00:00"}, L"09.12.2026 12:00:00"},
     };
     for (const auto &[value, text] : cases)
         EXPECT_EQ(cad::toText(value, L"CustomInfo"), text);
@@ -48,13 +49,14 @@ TEST(ToInt32, CoercesNumbersTextsAndBooleans) {
         {std::wstring(L" -8 "), -8},
         {std::wstring(L"2.5"), 2},
         {std::wstring(L"1e3"), 1000},
+        {cad::Date{46365.5, L"09.12.2026 12:00:00"}, 46366}, // the day number, rounded
     };
     for (const auto &[value, expected] : cases)
         EXPECT_EQ(cad::toInt32(value, L"EditRebuild"), expected);
 }
 
 // How a CAD program's "done" or "not done" is read, whatever type it answers in.
-TEST(ToBoolean, ReadsAnswersAsAutomationCoercesThemAndNothingFromWhatHasNoReading) {
+TEST(ToBoolean, ReadsAnswersAsAutomationCoercesThemEmptyAsFalseAndNothingFromWhatHasNoReading) {
     const cad::Object object(std::make_shared<NoopDispatch>());
     const std::pair<cad::Value, std::optional<bool>> cases[] = {
         {true, true},
@@ -71,7 +73,9 @@ TEST(ToBoolean, ReadsAnswersAsAutomationCoercesThemAndNothingFromWhatHasNoReadin
         {std::wstring(L"TRUE"), true},
         {std::wstring(L"fertig"), std::nullopt},
         {std::wstring(L""), std::nullopt},
-        {cad::Empty{}, std::nullopt},
+        {cad::Empty{}, false},
+        {cad::Date{0, L"00:00:00"}, false},
+        {cad::Date{46365.5, L"09.12.2026 12:00:00"}, true},
         {cad::Null{}, std::nullopt},
         {cad::Nothing{}, std::nullopt},
         {object, std::nullopt},

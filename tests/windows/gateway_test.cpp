@@ -4,6 +4,7 @@
 #include "cad/com.h"
 #include "cad/convert.h"
 #include "cad/error.h"
+#include "cad/variant.h"
 #include "cad/waiting.h"
 #include "error_of.h"
 #include "process_windows.h"
@@ -14,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -183,6 +186,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *,
                                      EXCEPINFO *exception, UINT *) override {
+        if (!exception)
+            return DISP_E_MEMBERNOTFOUND; // asked for its value, as a coercion does
         *exception = EXCEPINFO{};
         exception->pfnDeferredFillIn = &fillIn;
         return DISP_E_EXCEPTION;
@@ -202,6 +207,55 @@ TEST(GatewayInProcess, AnErrorFilledInLateIsReportedInTheServersWordsAndEveryRef
     EXPECT_EQ(late.description(), L"erst auf Nachfrage beschrieben");
     EXPECT_EQ(late.member(), L"Visible");
     EXPECT_EQ(server.references, 0) << "the gateway kept a reference";
+}
+
+// What the CAD program's answer is taken for, "done" or "not done", matches what
+// automation itself makes of it as a Boolean, for every type an answer can have:
+// the same truth, or none where automation refuses the coercion.
+TEST(GatewayInProcess, AnAnswerCountsAsTrueOrFalseExactlyWhereAutomationSaysSo) {
+    const cad::ComApartment apartment;
+    LateFailing object; // an object whose value cannot be read
+    const auto make = [](VARTYPE type, const auto &set) {
+        cad::com::Variant v;
+        v.get()->vt = type;
+        set(*v.get());
+        return v;
+    };
+    const auto text = [&](const wchar_t *s) {
+        return make(VT_BSTR, [&](VARIANT &v) { v.bstrVal = SysAllocString(s); });
+    };
+    std::vector<std::pair<std::string, cad::com::Variant>> rows;
+    rows.emplace_back("Empty", make(VT_EMPTY, [](VARIANT &) {}));
+    rows.emplace_back("Null", make(VT_NULL, [](VARIANT &) {}));
+    rows.emplace_back("True", make(VT_BOOL, [](VARIANT &v) { v.boolVal = VARIANT_TRUE; }));
+    rows.emplace_back("False", make(VT_BOOL, [](VARIANT &v) { v.boolVal = VARIANT_FALSE; }));
+    rows.emplace_back("short 0", make(VT_I2, [](VARIANT &v) { v.iVal = 0; }));
+    rows.emplace_back("long -1", make(VT_I4, [](VARIANT &v) { v.lVal = -1; }));
+    rows.emplace_back("byte 2", make(VT_UI1, [](VARIANT &v) { v.bVal = 2; }));
+    rows.emplace_back("64 bits", make(VT_I8, [](VARIANT &v) { v.llVal = 1LL << 40; }));
+    rows.emplace_back("float 0.25", make(VT_R4, [](VARIANT &v) { v.fltVal = 0.25f; }));
+    rows.emplace_back("double 0", make(VT_R8, [](VARIANT &v) { v.dblVal = 0; }));
+    rows.emplace_back("currency 0", make(VT_CY, [](VARIANT &v) { v.cyVal.int64 = 0; }));
+    rows.emplace_back("currency 1.5", make(VT_CY, [](VARIANT &v) { v.cyVal.int64 = 15'000; }));
+    rows.emplace_back("date 0", make(VT_DATE, [](VARIANT &v) { v.date = 0; }));
+    rows.emplace_back("a date", make(VT_DATE, [](VARIANT &v) { v.date = 46365.5; }));
+    for (const std::wstring s : {L"0", L" 1 ", L"0.4", L"1e3", L"True", L"false", L"fertig", L""})
+        rows.emplace_back("text \"" + std::string(s.begin(), s.end()) + "\"", text(s.c_str()));
+    rows.emplace_back("error", make(VT_ERROR, [](VARIANT &v) { v.scode = DISP_E_PARAMNOTFOUND; }));
+    rows.emplace_back("no object", make(VT_DISPATCH, [](VARIANT &v) { v.pdispVal = nullptr; }));
+    rows.emplace_back("object", make(VT_DISPATCH, [&](VARIANT &v) {
+                          v.pdispVal = &object;
+                          object.AddRef();
+                      }));
+    for (auto &[name, row] : rows) {
+        cad::com::Variant coerced;
+        const bool coerces = SUCCEEDED(VariantChangeType(coerced.get(), row.get(), 0, VT_BOOL));
+        const std::optional<bool> automation =
+            coerces ? std::optional(coerced.get()->boolVal != VARIANT_FALSE) : std::nullopt;
+        const cad::Value value =
+            cad::com::fromVariant(*row.get(), [](IDispatch *d) { return cad::adopt(d); });
+        EXPECT_EQ(cad::toBoolean(value), automation) << name;
+    }
 }
 
 } // namespace
