@@ -33,15 +33,19 @@ struct Operation {
     int minimumCalls;   // one per step of the algorithm
 };
 
-// read: Visible, ActiveDoc + CustomInfo; 2 + 4 gets.
-// update: Visible, ActiveDoc + CustomInfo, EditRebuild; 2 + 4 puts + 4 gets to read back + 1.
-// create: Visible, ActiveDoc + DeleteCustomInfo, AddCustomInfo, EditRebuild; 2 + 4 + 4 + 1.
-// standard values on a drawing: Visible, ActiveDoc + gettype, GetTitle; 2 + 2.
+// Each operation tells which document it works on: a read or the standard values by
+// its path and title, a write into the document the fields came from by its path.
+// read: Visible, ActiveDoc + GetPathName, GetTitle, CustomInfo; 2 + 2 + 4 gets.
+// update: Visible, ActiveDoc + GetPathName, CustomInfo, EditRebuild; 2 + 1 + 4 puts + 4 gets
+// to read back + 1.
+// create: Visible, ActiveDoc + GetPathName, DeleteCustomInfo, AddCustomInfo, EditRebuild;
+// 2 + 1 + 4 + 4 + 1.
+// standard values on a drawing: Visible, ActiveDoc + gettype, GetPathName, GetTitle; 2 + 3.
 const Operation kOperations[] = {
-    {"read", 0, &titleblock::read, 3, 6},
-    {"write, update mode", 0, &titleblock::write, 4, 11},
-    {"write, create mode", 1, &titleblock::write, 5, 11},
-    {"standard values", 0, &titleblock::fillStandardValues, 4, 4},
+    {"read", 0, &titleblock::read, 5, 8},
+    {"write, update mode", 0, &titleblock::write, 5, 12},
+    {"write, create mode", 1, &titleblock::write, 6, 12},
+    {"standard values", 0, &titleblock::fillStandardValues, 5, 5},
 };
 
 double microseconds(Clock::duration d) {
@@ -84,7 +88,9 @@ int main(int argc, char **argv) {
     for (const Operation &op : kOperations) {
         HeadlessForm form;
         form.genProp = op.genProp;
-        files.write(test::demoDrawing());
+        const standin::State demo = test::demoDrawing();
+        form.source = titleblock::Source{demo.path, demo.title}; // read when the window loaded
+        files.write(demo);
         SetEnvironmentVariableW(L"BLATTKOPF_STANDIN_JOURNAL", files.journalPath().c_str());
         if (!test::closeServers() || !test::ensureServer())
             return 1;

@@ -4,6 +4,13 @@
 #include "identity.h"
 
 namespace titleblock {
+namespace {
+
+std::wstring textOf(const cad::Object &document, std::wstring_view method) {
+    return cad::toText(document.call(method), method);
+}
+
+} // namespace
 
 std::optional<ActiveDocument> openActiveDocument(Form &form, const Connect &connect) {
     cad::Object application = connect(identity::kProgId);
@@ -15,6 +22,25 @@ std::optional<ActiveDocument> openActiveDocument(Form &form, const Connect &conn
         return std::nullopt;
     }
     return ActiveDocument{std::move(application), std::move(*document)};
+}
+
+Source identify(const cad::Object &document) {
+    return {textOf(document, L"GetPathName"), textOf(document, L"GetTitle")}; // in this order
+}
+
+bool mayWriteInto(Form &form, const cad::Object &document) {
+    const std::optional<Source> from = form.fieldsSource();
+    std::wstring path = textOf(document, L"GetPathName");
+    if (from && !path.empty() && path == from->path)
+        return true; // the same saved document, whose title is known
+    const Source into{std::move(path), textOf(document, L"GetTitle")};
+    if (from && !sameDocument(*from, into) &&
+        !form.ask(L"Die Werte im Fenster stammen aus \u201E" + from->title +
+                  L"\u201C. Im CAD-Programm ist jetzt \u201E" + into.title +
+                  L"\u201C aktiv.\n\nIn \u201E" + into.title + L"\u201C eintragen?"))
+        return false;
+    form.setFieldsSource(into);
+    return true;
 }
 
 } // namespace titleblock

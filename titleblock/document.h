@@ -23,4 +23,12 @@ struct ActiveDocument {
 // it tells the user and yields nothing; the caller then stops.
 std::optional<ActiveDocument> openActiveDocument(Form &form, const Connect &connect);
 
+// The document's path (empty when it was never saved), then its title.
+Source identify(const cad::Object &document);
+
+// Whether the fields may go into `document`: yes when they came from it or from no
+// document at all; otherwise the user is asked, before anything is written. Then the
+// fields belong to it. Asks the document no more than it takes to tell it apart.
+bool mayWriteInto(Form &form, const cad::Object &document);
+
 } // namespace titleblock

@@ -14,15 +14,18 @@ void fillStandardValues(Form &form, const Connect &connect) {
         return;
     const cad::Object &document = active->document;
 
-    if (cad::toInt32(document.call(L"gettype"), L"gettype") == kDrawing) {
-        form.setFieldText(Field::Benennung, cad::toText(document.call(L"GetTitle"), L"GetTitle"));
+    const bool drawing = cad::toInt32(document.call(L"gettype"), L"gettype") == kDrawing;
+    const Source source = identify(document); // a drawing's title is also its designation
+    if (drawing) {
+        form.setFieldText(Field::Benennung, source.title);
         form.setFieldText(Field::Zeichnungsnummer, L"Drawing DocName");
     } else {
         form.setFieldText(Field::Benennung, L"no drawing");
         form.setFieldText(Field::Zeichnungsnummer, L"Model (Part or Assembly)");
     }
-    form.setFieldText(Field::Konstrukteur, L"John Doe");
+    form.setFieldText(Field::Konstrukteur, form.standardDesigner());
     form.setFieldText(Field::Datum, form.today());
+    form.setFieldsSource(source);
 }
 
 } // namespace titleblock

@@ -70,6 +70,7 @@ public:
         steps_[index] = step;
         inFlight_ = kNone;
     }
+    Step step(std::size_t index) const { return steps_[index]; }
 
     bool complete() const {
         for (const Step step : steps_)
@@ -169,7 +170,12 @@ void create(Form &form, const cad::Object &document, Ledger &ledger) {
         ledger.calling(i);
         const cad::Value added = document.call(
             L"AddCustomInfo", {std::wstring(kFields[i].property), std::wstring(L"Text"), text});
-        ledger.set(i, answered(added, false) ? Step::NotCreated : Step::Written);
+        // Refused after it was deleted, the property is gone; refused while it stood, the
+        // old one is still there.
+        if (answered(added, false))
+            ledger.set(i, ledger.step(i) == Step::Deleted ? Step::Deleted : Step::NotCreated);
+        else
+            ledger.set(i, Step::Written);
     }
 }
 
@@ -177,7 +183,7 @@ void create(Form &form, const cad::Object &document, Ledger &ledger) {
 
 void write(Form &form, const Connect &connect) {
     const auto active = openActiveDocument(form, connect);
-    if (!active)
+    if (!active || !mayWriteInto(form, active->document))
         return;
     const cad::Object &document = active->document;
 

@@ -8,7 +8,7 @@
 #include "demo_drawing.h"
 #include "journal.h"
 #include "standin/model.h"
-#include "standin/utf8.h"
+#include "text/utf8.h"
 #include "titleblock/document.h"
 
 #include <map>
@@ -69,6 +69,8 @@ private:
                 return o->text;
             if (o->kind == L"i8")
                 return std::int64_t{std::stoll(o->text)};
+            if (o->kind == L"empty")
+                return cad::Empty{};
             return cad::Unsupported{o->kind};
         }
         if (std::holds_alternative<standin::Document>(value))
@@ -112,7 +114,7 @@ public:
     standin::State load() override { return state_; }
     void save(const standin::State &state) override { state_ = state; }
     void journal(const std::string &utf8Line) override {
-        journal_.push_back(standin::fromUtf8(utf8Line).value_or(L"<not UTF-8>"));
+        journal_.push_back(text::fromUtf8(utf8Line).value_or(L"<not UTF-8>"));
     }
     void madeVisible() override {}
     void stall(int) override {}
@@ -151,7 +153,15 @@ public:
         cad_.note(L"form warns");
         warnings.push_back(message);
     }
+    bool ask(const std::wstring &question) override {
+        cad_.note(L"form asks");
+        questions.push_back(question);
+        return answer;
+    }
     std::wstring today() const override { return L"06.12.2026"; }
+    std::wstring standardDesigner() const override { return L"John Doe"; }
+    std::optional<titleblock::Source> fieldsSource() const override { return source; }
+    void setFieldsSource(const titleblock::Source &from) override { source = from; }
 
     std::vector<std::wstring> fields{L"Text1", L"Text1", L"Combo1",
                                      L"Text1"}; // in titleblock::Field's order
@@ -159,6 +169,9 @@ public:
                                                        {titleblock::Option::Rebuild, 1}};
     std::vector<std::wstring> messages;
     std::vector<std::wstring> warnings;
+    std::vector<std::wstring> questions;
+    bool answer = true; // "Ja"
+    std::optional<titleblock::Source> source;
 
 private:
     static std::wstring name(titleblock::Field field) {

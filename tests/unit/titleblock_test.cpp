@@ -18,6 +18,9 @@ const Lines kNoDocument{L"create Application", L"put Application Visible True",
                         L"get Application ActiveDoc", L"form informs Keine Datei geöffnet",
                         L"release Application"};
 const Lines kClose{L"release Document", L"release Application"};
+// Which document it is; a write into the one the fields came from asks only the path.
+const Lines kIdentify{L"call Document GetPathName", L"call Document GetTitle"};
+const Lines kSameDocument{L"call Document GetPathName"};
 
 Lines concat(std::initializer_list<Lines> parts) {
     Lines all;
@@ -26,8 +29,16 @@ Lines concat(std::initializer_list<Lines> parts) {
     return all;
 }
 
+// The demo drawing as a read notes it.
+titleblock::Source demoSource() {
+    const standin::State demo = test::demoDrawing();
+    return {demo.path, demo.title};
+}
+
 class Operations : public ::testing::Test {
 protected:
+    Operations() { form.source = demoSource(); } // the fields came from the demo drawing
+
     test::CadInMemory cad{test::demoDrawing()};
     test::FakeForm form{cad};
     titleblock::Connect connect = [this](std::wstring_view progId) {
@@ -37,9 +48,11 @@ protected:
 };
 
 TEST_F(Operations, ReadShowsEachPropertyInItsOwnFieldOneAfterTheOther) {
+    form.source.reset();
     titleblock::read(form, connect);
     EXPECT_EQ(cad.calls(),
               concat({kOpen,
+                      kIdentify,
                       {L"get Document CustomInfo \"Benennung\"",
                        L"form shows Benennung \"Getriebegehäuse\"",
                        L"get Document CustomInfo \"Zeichnungsnummer\"",
@@ -49,6 +62,9 @@ TEST_F(Operations, ReadShowsEachPropertyInItsOwnFieldOneAfterTheOther) {
                        L"get Document CustomInfo \"Datum\"", L"form shows Datum \"03.12.2026\""},
                       kClose}));
     EXPECT_TRUE(form.messages.empty());
+    ASSERT_TRUE(form.source);
+    EXPECT_EQ(form.source->path, demoSource().path);
+    EXPECT_EQ(form.source->title, demoSource().title);
 }
 
 TEST_F(Operations, EveryOperationWithNoDocumentOnlyTellsTheUser) {
@@ -78,6 +94,7 @@ TEST_F(Operations, UpdateModePutsEachFieldJustAfterReadingItThenRebuildsOrTellsW
         EXPECT_EQ(
             cad.calls(),
             concat({kOpen,
+                    kSameDocument,
                     // each value that is not empty is read back right after its put
                     {L"form reads chkGenProp", L"form reads Benennung",
                      L"put Document CustomInfo \"Benennung\" \"Welle\"",
@@ -106,6 +123,7 @@ TEST_F(Operations, CreateModeDeletesAllFourBeforeAddingAnyCheckedOrGrayed) {
         EXPECT_EQ(
             cad.calls(),
             concat({kOpen,
+                    kSameDocument,
                     {L"form reads chkGenProp", L"call Document DeleteCustomInfo \"Benennung\"",
                      L"call Document DeleteCustomInfo \"Zeichnungsnummer\"",
                      L"call Document DeleteCustomInfo \"Konstrukteur\"",
@@ -145,9 +163,12 @@ TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
                      L"call Document AddCustomInfo \"Konstrukteur\" \"Text\" \"Z\"",
                      L"call Document AddCustomInfo \"Datum\" \"Text\" \"7.12.2026\""};
     const Lines rebuild{L"call Document EditRebuild"};
-    const auto notCreated = [](const std::wstring &property) {
-        return L"\u201E" + property + L"\u201C: das Dokument hat sie nicht neu angelegt.";
+    const auto gone = [](const std::wstring &property) {
+        return L"\u201E" + property +
+               L"\u201C: gelöscht und nicht wieder angelegt: sie fehlt dem Dokument jetzt.";
     };
+    const std::wstring allGone = gone(L"Benennung") + L"\n" + gone(L"Zeichnungsnummer") + L"\n" +
+                                 gone(L"Konstrukteur") + L"\n" + gone(L"Datum");
     struct Case {
         const char *name;
         std::function<void(standin::State &)> fault;
@@ -178,14 +199,25 @@ TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
          },
          0, 1, concat({puts, rebuild}),
          L"Das Dokument konnte nicht neu aufgebaut werden.\n\n" + notice},
+        {"a rebuild answering Empty, which automation reads as False",
+         [](standin::State &s) {
+             s.overrides = {{L"EditRebuild", L"empty", L""}};
+         },
+         0, 1, concat({puts, rebuild}),
+         L"Das Dokument konnte nicht neu aufgebaut werden.\n\n" + notice},
+        // Refused after the deletions, the properties are gone, not kept.
         {"create mode, additions answering the text \"0\"",
          [](standin::State &s) {
              s.overrides = {{L"AddCustomInfo", L"text", L"0"}};
          },
          1, 1, concat({deletes, adds, rebuild}),
-         L"Nicht alle Werte sind im Dokument angekommen:\n\n" + notCreated(L"Benennung") + L"\n" +
-             notCreated(L"Zeichnungsnummer") + L"\n" + notCreated(L"Konstrukteur") + L"\n" +
-             notCreated(L"Datum") + again},
+         L"Nicht alle Werte sind im Dokument angekommen:\n\n" + allGone + again},
+        {"create mode, additions answering Empty",
+         [](standin::State &s) {
+             s.overrides = {{L"AddCustomInfo", L"empty", L""}};
+         },
+         1, 0, concat({deletes, adds}),
+         L"Nicht alle Werte sind im Dokument angekommen:\n\n" + allGone + L"\n\n" + notice + again},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -199,7 +231,8 @@ TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
         titleblock::write(form, connect);
         Lines writes = cad.calls();
         std::erase_if(writes, [](const std::wstring &l) {
-            return !l.starts_with(L"put Document") && !l.starts_with(L"call Document");
+            return (!l.starts_with(L"put Document") && !l.starts_with(L"call Document")) ||
+                   l == kSameDocument[0];
         });
         EXPECT_EQ(writes, c.writes);
         EXPECT_EQ(form.warnings, Lines{c.warning});
@@ -297,13 +330,83 @@ TEST_F(Operations, StandardValuesDependOnlyOnWhetherTheDocumentIsADrawing) {
         EXPECT_EQ(form.fields, (Lines{c.benennung, c.nummer, L"John Doe", L"06.12.2026"}))
             << c.type;
         const Lines calls = cad.calls();
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), L"call Document GetTitle"),
-                  c.type == 3 ? 1 : 0);
+        // The title names the document, and is a drawing's designation.
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), L"call Document GetTitle"), 1);
         for (const auto &line : calls)
             EXPECT_EQ(line.find(L"CustomInfo"), std::wstring::npos) << line;
         EXPECT_EQ(cad.state().properties.size(), 4u);
         EXPECT_EQ(cad.liveObjects(), 0);
     }
+}
+
+// Values read from (or filled for) one document and written while another is in
+// front: the user is asked before the other is touched, "Nein" leaves it and the
+// window alone, and after a write the fields belong to the document written to.
+TEST_F(Operations, AWriteIntoAnotherDocumentThanTheFieldsCameFromIsAskedAboutFirst) {
+    standin::State other = test::demoDrawing();
+    other.title = L"Welle - Blatt1";
+    other.path = L"C:\\Konstruktion\\Welle.drw";
+    for (auto &p : other.properties)
+        p.value = L"alt";
+    const std::wstring question =
+        L"Die Werte im Fenster stammen aus \u201EGetriebegehäuse - "
+        L"Blatt1\u201C. Im CAD-Programm ist jetzt \u201EWelle - "
+        L"Blatt1\u201C aktiv.\n\nIn \u201EWelle - Blatt1\u201C eintragen?";
+    const Lines asked = concat({kOpen, kIdentify, {L"form asks"}});
+    struct Case {
+        const char *name;
+        void (*fill)(titleblock::Form &, const titleblock::Connect &);
+        std::int16_t genProp;
+    };
+    for (const Case &c : {Case{"read, update mode", &titleblock::read, 0},
+                          Case{"read, create mode", &titleblock::read, 1},
+                          Case{"standard values", &titleblock::fillStandardValues, 1}}) {
+        SCOPED_TRACE(c.name);
+        cad.setState(test::demoDrawing());
+        c.fill(form, connect);
+        const Lines filled = form.fields;
+        form.options = {{Option::GenProp, c.genProp}, {Option::Rebuild, 1}};
+        cad.setState(other); // the user looked something up in another document
+
+        form.answer = false;
+        cad.clearJournal();
+        titleblock::write(form, connect);
+        EXPECT_EQ(cad.calls(), concat({asked, kClose})); // nothing beyond the question's
+        EXPECT_EQ(form.questions, Lines{question});
+        EXPECT_EQ(test::values(cad.state()), Lines(4, L"alt"));
+        EXPECT_EQ(form.fields, filled);
+        EXPECT_EQ(form.source->title, L"Getriebegehäuse - Blatt1");
+
+        form.answer = true; // copying on purpose
+        titleblock::write(form, connect);
+        EXPECT_EQ(test::values(cad.state()), filled);
+        EXPECT_EQ(form.source->path, other.path);
+        form.questions.clear();
+        titleblock::write(form, connect); // now they belong to it
+        EXPECT_TRUE(form.questions.empty());
+    }
+
+    // Typed by hand, never read: written without a question, and then they belong.
+    form.source.reset();
+    cad.setState(other);
+    cad.clearJournal();
+    titleblock::write(form, connect);
+    EXPECT_TRUE(form.questions.empty());
+    const Lines calls = cad.calls();
+    EXPECT_EQ(Lines(calls.begin() + 4, calls.begin() + 6), kIdentify);
+    EXPECT_EQ(form.source->path, other.path);
+
+    // Never saved, two documents are told apart by their titles.
+    for (const auto &[title, asks] : {std::pair{L"Teil2", true}, std::pair{L"Teil1", false}}) {
+        form.source = titleblock::Source{L"", L"Teil1"};
+        form.questions.clear();
+        other.path.clear();
+        other.title = title;
+        cad.setState(other);
+        titleblock::write(form, connect);
+        EXPECT_EQ(form.questions.size(), asks ? 1u : 0u) << std::wstring(title).size();
+    }
+    EXPECT_EQ(cad.liveObjects(), 0);
 }
 
 } // namespace
