@@ -24,12 +24,15 @@ inline constexpr std::chrono::milliseconds kPatience{10'000};
 // starting): each try starts it again, so `retryStart` is asked at once before
 // another. Unset, the gateway gives up.
 //
-// Any question answered with false ends the operation with cad::Cancelled.
+// Any question answered with false ends the operation with cad::Cancelled; so does
+// `stopped` turning true while the gateway waits, looked at about ten times a second:
+// the user stopped it from elsewhere.
 struct Patience {
     std::chrono::milliseconds length = kPatience;
     std::function<bool()> retryBusy;
     std::function<bool()> keepWaiting;
     std::function<bool()> retryStart;
+    std::function<bool()> stopped;
 };
 
 // Whether to ask the user about a call that has gone unanswered for `waited`, when

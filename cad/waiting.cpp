@@ -106,7 +106,7 @@ HRESULT Waiting::repeat(const std::function<HRESULT()> &attempt) {
     for (;;) {
         std::chrono::milliseconds waited{0}, pause{50};
         for (;;) {
-            if (stopped_)
+            if (stopping())
                 throw Cancelled();
             const HRESULT hr = attempt();
             // Whatever the server said, the user has let this operation go; the call may
@@ -135,8 +135,17 @@ Waiting *Waiting::current() {
     return t_current;
 }
 
+bool Waiting::stopping() noexcept {
+    try {
+        stopped_ = stopped_ || (patience_.stopped && patience_.stopped());
+    } catch (...) {
+        stopped_ = true; // nothing may unwind through COM: what cannot tell stops the call
+    }
+    return stopped_;
+}
+
 DWORD Waiting::pending(DWORD elapsed) noexcept {
-    if (stopped_)
+    if (stopping())
         return PENDINGMSG_CANCELCALL; // releasing the handles too: nothing more is waited for
     std::optional<std::chrono::milliseconds> sinceAnswer;
     if (answered_)

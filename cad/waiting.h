@@ -48,6 +48,8 @@ private:
     HRESULT repeat(const std::function<HRESULT()> &attempt);
     HRESULT awaitActivation(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object);
     void pause(std::chrono::milliseconds length) const;
+    // The user stopped waiting, by an answer or from elsewhere.
+    bool stopping() noexcept;
 
     Patience patience_;
     DWORD thread_;

@@ -1,5 +1,5 @@
 // The window as the title-block operations see it: four fields, two options, its
-// notices, today.
+// notices and questions, today, the standard designer, and where the fields came from.
 
 #include "ui/frmSfInfo.h"
 
@@ -29,6 +29,24 @@ void frmSfInfo::inform(const std::wstring &message) {
 
 void frmSfInfo::warn(const std::wstring &message) {
     runner_.messageBox(message, L"blattkopf", MB_OK | MB_ICONWARNING);
+}
+
+bool frmSfInfo::ask(const std::wstring &question) {
+    // "Nein" is the answer Enter gives: nothing happens that the user did not choose.
+    return runner_.messageBox(question, L"blattkopf", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
+}
+
+std::wstring frmSfInfo::standardDesigner() const {
+    return L"John Doe";
+}
+
+std::optional<titleblock::Source> frmSfInfo::fieldsSource() const {
+    return fieldsSource_;
+}
+
+void frmSfInfo::setFieldsSource(const titleblock::Source &source) {
+    fieldsSource_ = source;
 }
 
 std::wstring frmSfInfo::today() const {

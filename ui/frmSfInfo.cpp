@@ -46,8 +46,9 @@ Procedure procedureOf(int id) {
 
 } // namespace
 
-frmSfInfo::frmSfInfo(HINSTANCE instance, std::chrono::milliseconds patience)
-    : instance_(instance), runner_(patience) {
+frmSfInfo::frmSfInfo(HINSTANCE instance, std::chrono::milliseconds patience,
+                     std::chrono::milliseconds startDelay)
+    : instance_(instance), startDelay_(startDelay), runner_(patience) {
     registerClass(instance_, &frmSfInfo::windowProc);
 }
 
@@ -139,7 +140,11 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmSfInfo::load() {
-    barSfAuslesen();
+    {
+        // Gone when the read ends, and out of the way of each of its messages.
+        StartWindow start(instance_, startDelay_);
+        runner_.run(&titleblock::read, *this, &start);
+    }
     const HWND combo = control(ControlId::cmbSfKonstrukteur);
     for (const wchar_t *designer : kDesigners)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(designer));

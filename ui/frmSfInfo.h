@@ -5,10 +5,12 @@
 #include "ui/fonts.h"
 #include "ui/layout.h"
 #include "ui/operation_runner.h"
+#include "ui/start_window.h"
 
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 namespace ui {
@@ -17,8 +19,10 @@ namespace ui {
 // operations on the clicks; every failure is reported and the window stays.
 class frmSfInfo final : public titleblock::Form {
 public:
-    // Bears with a busy or silent CAD program for `patience` before asking the user.
-    explicit frmSfInfo(HINSTANCE instance, std::chrono::milliseconds patience = cad::kPatience);
+    // Bears with a busy or silent CAD program for `patience` before asking the user;
+    // a load that has taken `startDelay` shows the start window.
+    explicit frmSfInfo(HINSTANCE instance, std::chrono::milliseconds patience = cad::kPatience,
+                       std::chrono::milliseconds startDelay = kStartWindowDelay);
     frmSfInfo(const frmSfInfo &) = delete;
     frmSfInfo &operator=(const frmSfInfo &) = delete;
     ~frmSfInfo();
@@ -44,7 +48,11 @@ public:
     std::int16_t optionValue(titleblock::Option option) const override;
     void inform(const std::wstring &message) override;
     void warn(const std::wstring &message) override;
+    bool ask(const std::wstring &question) override;
     std::wstring today() const override;
+    std::wstring standardDesigner() const override;
+    std::optional<titleblock::Source> fieldsSource() const override;
+    void setFieldsSource(const titleblock::Source &source) override;
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -57,7 +65,9 @@ private:
     void runCommand(int id);
 
     HINSTANCE instance_;
+    std::chrono::milliseconds startDelay_;
     HWND hwnd_ = nullptr;
+    std::optional<titleblock::Source> fieldsSource_;
     HWND lastFocus_ = nullptr; // restored when the window is activated again
     OperationRunner runner_;
     Faces faces_;

@@ -1,10 +1,18 @@
 #include "cad/com.h"
 #include "ui/frmSfInfo.h"
+#include "ui/single_instance.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    std::optional<ui::SingleInstance> single(std::in_place);
+    if (!single->first()) {
+        ui::bringRunningToFront();
+        return 0;
+    }
     const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     const cad::ComApartment apartment;
@@ -21,7 +29,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
             DispatchMessageW(&message);
         }
     }
-    // The window is gone; a start the user stopped waiting for may still come through.
+    // The window is gone: a start from now on is a tool of its own. One the user
+    // stopped waiting for may still come through.
+    single.reset();
     cad::letStoppedStartsEnd(std::chrono::seconds(5));
     return static_cast<int>(message.wParam);
 }

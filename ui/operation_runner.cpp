@@ -44,7 +44,8 @@ void discard(const MSG &input) {
 
 OperationRunner::OperationRunner(std::chrono::milliseconds patience)
     : patience_{patience, [this] { return askToRetry(); }, [this] { return askToKeepWaiting(); },
-                [this] { return askToStartAgain(); }},
+                [this] { return askToStartAgain(); },
+                [this] { return start_ && start_->cancelled(); }},
       connect_([this](std::wstring_view progId) { return cad::createObject(progId, patience_); }) {}
 
 void OperationRunner::attach(HWND window, std::function<void(int)> runCommand) {
@@ -58,7 +59,8 @@ void OperationRunner::request(int command) {
 
 // Nothing unwinds through the window procedure: a failure is reported and the
 // window, with everything the user typed, stays.
-void OperationRunner::run(Operation operation, titleblock::Form &form) {
+void OperationRunner::run(Operation operation, titleblock::Form &form, StartWindow *start) {
+    start_ = start;
     running_ = true;
     ++operationsRun_;
     operationStart_ = static_cast<DWORD>(GetMessageTime()); // the click's, or its request's
@@ -86,6 +88,7 @@ void OperationRunner::run(Operation operation, titleblock::Form &form) {
     // Timed by the system that also times keys and clicks, whichever process made them.
     PostMessageW(window_, kEnded, 0, 0);
     running_ = false;
+    start_ = nullptr;
     SetCursor(cursor);
 }
 
@@ -120,31 +123,39 @@ bool OperationRunner::dropInput(const MSG &message) {
 }
 
 bool OperationRunner::askToRetry() {
-    return messageBox(L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil es noch "
+    return askGoingOn(L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil es noch "
                       L"startet oder dort ein Dialog ge\u00F6ffnet ist.\n\nErneut versuchen?",
-                      L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+                      MB_RETRYCANCEL, IDRETRY);
 }
 
 bool OperationRunner::askToKeepWaiting() {
-    return messageBox(
-               L"Das CAD-Programm antwortet nicht, zum Beispiel weil es noch startet oder "
-               L"gerade ein Dokument neu aufbaut.\n\nWeiter warten?\n\nWenn Sie nicht weiter "
-               L"warten, kann das CAD-Programm den Aufruf trotzdem noch ausf\u00FChren: Werte, "
-               L"die gerade geschrieben werden, k\u00F6nnen also sp\u00E4ter noch im Dokument "
-               L"ankommen.",
-               L"blattkopf", MB_YESNO | MB_ICONWARNING) == IDYES;
+    return askGoingOn(
+        L"Das CAD-Programm antwortet nicht, zum Beispiel weil es noch startet oder gerade ein "
+        L"Dokument neu aufbaut.\n\nWeiter warten?\n\nWenn Sie nicht weiter warten, kann das "
+        L"CAD-Programm den Aufruf trotzdem noch ausf\u00FChren: Werte, die gerade geschrieben "
+        L"werden, k\u00F6nnen also sp\u00E4ter noch im Dokument ankommen.",
+        MB_YESNO, IDYES);
 }
 
 bool OperationRunner::askToStartAgain() {
-    return messageBox(L"Das CAD-Programm wurde gestartet, hat sich aber nicht rechtzeitig "
+    return askGoingOn(L"Das CAD-Programm wurde gestartet, hat sich aber nicht rechtzeitig "
                       L"gemeldet oder ist beim Start abgest\u00FCrzt.\n\nErneut starten?",
-                      L"blattkopf", MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+                      MB_RETRYCANCEL, IDRETRY);
+}
+
+bool OperationRunner::askGoingOn(const std::wstring &question, UINT style, int goOn) {
+    const bool going = messageBox(question, L"blattkopf", style | MB_ICONWARNING) == goOn;
+    if (going && start_)
+        start_->resume();
+    return going;
 }
 
 // Every box comes while an operation runs, and its loop is not the program's: the
 // keys and clicks queued meanwhile would answer it unread, so they go now. While the
 // window loads it is hidden; a box it owned then would have no taskbar entry.
 int OperationRunner::messageBox(const std::wstring &text, const wchar_t *title, UINT style) {
+    if (start_)
+        start_->hide();
     MSG input;
     while (PeekMessageW(&input, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT))
         discard(input);

@@ -4,6 +4,7 @@
 #include "titleblock/document.h"
 #include "titleblock/form.h"
 #include "ui/input_time.h"
+#include "ui/start_window.h"
 
 #include <windows.h>
 
@@ -32,8 +33,9 @@ public:
     // Asks for `command` to run after the message at hand. A click may come sent by
     // another program, and COM refuses outgoing calls inside such a message.
     void request(int command);
-    // Runs `operation` on `form` now.
-    void run(Operation operation, titleblock::Form &form);
+    // Runs `operation` on `form` now; with `start`, the window that shows while the
+    // load waits, which makes way for every message and whose "Abbrechen" stops it.
+    void run(Operation operation, titleblock::Form &form, StartWindow *start = nullptr);
     bool running() const { return running_; }
 
     // For the window procedure: true when `message` was the runner's own.
@@ -53,11 +55,15 @@ private:
     bool askToRetry();
     bool askToKeepWaiting();
     bool askToStartAgain();
+    // A question of the gateway's: the start window makes way for it, and is back
+    // when the answer is to go on.
+    bool askGoingOn(const std::wstring &question, UINT style, int goOn);
 
     cad::Patience patience_;
     titleblock::Connect connect_;
     HWND window_ = nullptr;
     std::function<void(int)> runCommand_;
+    StartWindow *start_ = nullptr; // while the load runs
     bool running_ = false;
     unsigned operationsRun_ = 0;
     DWORD operationStart_ = 0; // when the one under way was asked for, as input is timed

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 namespace {
 
 using test::Program;
@@ -36,6 +38,14 @@ protected:
                 [&] { return program->window() && IsChild(program->window(), program->focus()); }))
             return ::testing::AssertionFailure() << "the window did not show";
         return test::reachedStandin(files);
+    }
+    // Shown without a document's values: the load was stopped.
+    ::testing::AssertionResult windowShownEmpty() const {
+        if (!test::waitUntil([&] { return program->window() != nullptr; }))
+            return ::testing::AssertionFailure() << "the window did not show";
+        if (fields() != std::vector<std::wstring>{L"Text1", L"Text1", L"Combo1", L"Text1"})
+            return ::testing::AssertionFailure() << "the fields were filled";
+        return ::testing::AssertionSuccess();
     }
     std::vector<std::wstring> fields() const { return test::fieldTexts(program->window()); }
     // Tab, and wait until the focus has arrived, so what is typed next goes there.
@@ -204,6 +214,81 @@ TEST_F(EndToEnd, AClickSentByAnotherProgramComesBackAtOnceAndRunsOnce) {
     ASSERT_TRUE(operationsDone(3));
     EXPECT_EQ(files.count(L"call Document gettype"), 1) << "the second click ran an operation";
     EXPECT_EQ(files.count(L"create Application"), 3);
+}
+
+// A CAD program that hangs while it starts: after a moment the start window shows
+// what the tool is doing; it makes way for the question about the silent program
+// and comes back after "Ja"; its "Abbrechen" opens the window at once, empty, while
+// the CAD program still hangs. Closed then, the tool lets that start finish and
+// release what it hands out before it ends.
+TEST_F(EndToEnd, ASlowStartShowsTheStartWindowWhoseAbbrechenOpensTheWindowAtOnce) {
+    ASSERT_TRUE(test::closeServers());
+    standin::State hanging = test::demoDrawing();
+    hanging.silence = standin::Silence{L"CreateInstance", 600'000}; // until the state changes
+    files.write(hanging);
+    files.clearJournal();
+    program = std::make_unique<Program>();
+    HWND start = nullptr;
+    ASSERT_TRUE(test::waitUntil([&] { return (start = program->startWindow()) != nullptr; }));
+    EXPECT_EQ(test::windowText(start), L"blattkopf");
+    EXPECT_EQ(test::windowText(GetDlgItem(start, 100)), L"Verbinde mit dem CAD-Programm \u2026");
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(start, 101), GWL_STYLE) & PBS_MARQUEE);
+    const HWND abbrechen = GetDlgItem(start, IDCANCEL);
+    EXPECT_EQ(test::windowText(abbrechen), L"Abbrechen");
+    EXPECT_FALSE(program->window());
+
+    HWND box = nullptr;
+    ASSERT_TRUE(test::waitUntil([&] { return (box = program->messageBox()) != nullptr; }));
+    EXPECT_FALSE(IsWindowVisible(start)) << "the question came while the start window showed";
+    ASSERT_TRUE(test::toFront(box));
+    test::press({VK_RETURN}); // "Ja", weiter warten
+    ASSERT_TRUE(test::waitUntil([&] { return program->startWindow() == start; }));
+
+    ASSERT_TRUE(test::toFront(start));
+    test::click(abbrechen);
+    ASSERT_TRUE(windowShownEmpty());
+    EXPECT_FALSE(program->startWindow());
+    EXPECT_FALSE(program->messageBox());
+    EXPECT_EQ(files.count(L"silence ends in CreateInstance"), 0) << "the window waited for it";
+
+    const HWND window = program->window();
+    test::click(program->control(ControlId::cmdExit));
+    ASSERT_TRUE(test::waitUntil([&] { return !IsWindow(window); }));
+    files.write(test::demoDrawing()); // the CAD program comes to
+    DWORD exitCode = 1;
+    ASSERT_TRUE(program->process().waitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    ASSERT_TRUE(test::waitUntil([&] { return files.count(L"release Application") == 1; }))
+        << "the stand-in holds an object for a tool that is gone";
+}
+
+// Started again while it loads, the tool brings the one that runs to the front and
+// ends, while the first still waits: one window, and the CAD program asked nothing.
+TEST_F(EndToEnd, ASecondStartBringsTheFirstToTheFrontAndEndsAtOnce) {
+    ASSERT_TRUE(test::closeServers());
+    standin::State hanging = test::demoDrawing();
+    hanging.silence = standin::Silence{L"CreateInstance", 600'000};
+    files.write(hanging);
+    files.clearJournal();
+    program = std::make_unique<Program>();
+    HWND start = nullptr;
+    ASSERT_TRUE(test::waitUntil([&] { return (start = program->startWindow()) != nullptr; }));
+    const test::ForegroundWindow elsewhere; // the user went on working meanwhile
+    ASSERT_TRUE(test::toFront(elsewhere.hwnd()));
+
+    const test::Process second(test::besideThisProgram(L"blattkopf.exe"));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(second.waitForExit(&exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(test::waitUntil([&] { return GetForegroundWindow() == start; }));
+    EXPECT_EQ(program->startWindow(), start) << "the first stopped waiting";
+    EXPECT_EQ(files.serverStarts().size(), 1u);
+    EXPECT_EQ(files.count(L"silent in CreateInstance"), 1) << "the second connected";
+
+    test::click(GetDlgItem(start, IDCANCEL));
+    ASSERT_TRUE(windowShownEmpty());
+    files.write(test::demoDrawing()); // what the CAD program hands out now is released unseen
+    EXPECT_TRUE(test::waitUntil([&] { return files.count(L"release Application") == 1; }));
 }
 
 } // namespace

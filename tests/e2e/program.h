@@ -7,6 +7,7 @@
 #include "process_windows.h"
 #include "real_input.h"
 #include "ui/layout.h"
+#include "ui/start_window.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,8 @@ public:
     // The main window, once it is visible; the program's open message box, if any.
     HWND window() const { return visibleWindowOf(process_.id(), identity::kWindowClass); }
     HWND messageBox() const { return visibleWindowOf(process_.id(), L"#32770"); }
+    // The window that shows while a slow start holds up the load.
+    HWND startWindow() const { return visibleWindowOf(process_.id(), ui::kStartWindowClass); }
     HWND control(ui::ControlId id) const { return GetDlgItem(window(), static_cast<int>(id)); }
     std::wstring text(ui::ControlId id) const { return windowText(control(id)); }
     HWND focus() const {

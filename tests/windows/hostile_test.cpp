@@ -52,7 +52,7 @@ const Case kCases[] = {
      {},
      Run::Read,
      L"",
-     L"CustomInfo"},
+     L"GetPathName"}, // a read asks which document it is first
     {"ActiveDoc a text", {{L"ActiveDoc", L"text", L"Teil1"}}, {}, Run::Read, L"", L"ActiveDoc"},
     {"EditRebuild a word",
      {{L"EditRebuild", L"text", L"fertig"}},

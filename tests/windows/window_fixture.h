@@ -44,8 +44,10 @@ protected:
     void open(const standin::State &state = test::demoDrawing()) {
         files.write(state);
         EXPECT_TRUE(test::ensureServer());
-        // A second of patience with a busy or silent server, where the program has ten.
-        form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), std::chrono::seconds(1));
+        // A second of patience with a busy or silent server, where the program has ten;
+        // a load that has not ended in ten seconds has not ended in time.
+        form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), std::chrono::seconds(1),
+                                               std::chrono::seconds(10));
         form->show(SW_SHOWNORMAL);
         EXPECT_TRUE(test::toFront(form->hwnd()));
         pump();

@@ -1,5 +1,6 @@
 // The real window in this process, against the stand-in server through real COM.
 
+#include "ui/start_window.h"
 #include "window_fixture.h"
 
 #include <commctrl.h>
@@ -369,6 +370,48 @@ TEST_F(Window, ASilentServerIsAskedAboutAfterThePatienceAndCanBeLeft) {
                   std::wstring::npos)
             << std::string(lacks.begin(), lacks.end());
     EXPECT_EQ(fields()[0], L"getippt");
+}
+
+// Read from one drawing, written while another is in front: the user is asked first,
+// naming both, "Nein" being the answer Enter gives; "Nein" writes nothing.
+TEST_F(Window, AWriteIntoAnotherDocumentAsksFirstAndNoWritesNothing) {
+    open();
+    WNDCLASSEXW start{sizeof(start)};
+    EXPECT_FALSE(GetClassInfoExW(GetModuleHandleW(nullptr), ui::kStartWindowClass, &start))
+        << "a load that ended in time made a start window";
+    standin::State other = test::demoDrawing();
+    other.title = L"Welle - Blatt1";
+    other.path = L"C:\\Konstruktion\\Welle.drw";
+    for (auto &p : other.properties)
+        p.value = L"alt";
+    const std::vector<std::wstring> read = fields();
+    for (const int answer : {IDNO, IDYES}) {
+        files.write(other);
+        files.clearJournal();
+        boxes.seen.clear();
+        boxes.answer = [&](const test::SeenBox &) { return answer; };
+        click(ControlId::cmdSfEintragen);
+        ASSERT_EQ(boxes.seen.size(), 1u);
+        EXPECT_EQ(boxes.seen[0].title, L"blattkopf");
+        EXPECT_EQ(boxes.seen[0].text,
+                  L"Die Werte im Fenster stammen aus \u201EGetriebegehäuse - Blatt1\u201C. Im "
+                  L"CAD-Programm ist jetzt \u201EWelle - Blatt1\u201C aktiv.\n\nIn \u201EWelle - "
+                  L"Blatt1\u201C eintragen?");
+        EXPECT_EQ(boxes.seen[0].buttons, 2);
+        EXPECT_TRUE(boxes.seen[0].icon);
+        EXPECT_EQ(fields(), read);
+        EXPECT_EQ(test::values(files.state()),
+                  answer == IDNO ? std::vector<std::wstring>(4, L"alt") : read);
+        const std::vector<std::wstring> journal = files.journal();
+        EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                                [](const std::wstring &line) {
+                                    return line.starts_with(L"put Document") ||
+                                           (line.starts_with(L"call Document ") &&
+                                            !line.starts_with(L"call Document Get"));
+                                }),
+                  answer == IDNO ? 0 : 9) // four deletions, four additions, the rebuild
+            << "answered " << answer;
+    }
 }
 
 // A CAD program that hangs while it starts is asked about like a silent call, and

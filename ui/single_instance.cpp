@@ -1,0 +1,65 @@
+#include "ui/single_instance.h"
+
+#include "identity.h"
+#include "ui/start_window.h"
+
+#include <string>
+
+namespace ui {
+namespace {
+
+// "Local\": one name per session.
+const std::wstring kMutexName = std::wstring(L"Local\\") + identity::kWindowClass;
+
+struct Shown {
+    DWORD process;
+    HWND box = nullptr;   // a message box of the load, owned by no window
+    HWND start = nullptr; // the start window
+};
+
+BOOL CALLBACK look(HWND window, LPARAM lParam) {
+    auto &shown = *reinterpret_cast<Shown *>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != shown.process || !IsWindowVisible(window))
+        return TRUE;
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    if (std::wstring_view(name) == L"#32770")
+        shown.box = window;
+    else if (std::wstring_view(name) == kStartWindowClass)
+        shown.start = window;
+    return TRUE;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance() : mutex_(CreateMutexW(nullptr, FALSE, kMutexName.c_str())) {
+    // No handle at all: another user's tool in this session holds the name.
+    first_ = mutex_ && GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+SingleInstance::~SingleInstance() {
+    if (mutex_)
+        CloseHandle(mutex_);
+}
+
+void bringRunningToFront() {
+    const HWND main = FindWindowW(identity::kWindowClass, nullptr);
+    if (!main)
+        return; // it is just starting, and shows itself
+    Shown shown{};
+    GetWindowThreadProcessId(main, &shown.process);
+    EnumWindows(&look, reinterpret_cast<LPARAM>(&shown));
+    HWND front = shown.box ? shown.box : shown.start;
+    if (IsWindowVisible(main)) {
+        if (IsIconic(main))
+            ShowWindowAsync(main, SW_RESTORE); // not held up by an operation that waits
+        front = GetLastActivePopup(main);
+    }
+    // Allowed: this process was started by the user a moment ago.
+    if (front)
+        SetForegroundWindow(front);
+}
+
+} // namespace ui

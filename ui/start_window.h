@@ -1,0 +1,47 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+
+namespace ui {
+
+// How long the load may take before the start window shows.
+inline constexpr std::chrono::milliseconds kStartWindowDelay{1000};
+
+inline constexpr wchar_t kStartWindowClass[] = L"blattkopf.StartWindow";
+
+// The small window that shows while the load waits for the CAD program, which may
+// take a minute to start: the program's name, what it is doing, a marquee and
+// "Abbrechen". It appears only once the load has taken `delay`, and it runs on a
+// thread of its own: the load's thread waits in COM's loop, which lets no clicks
+// through.
+class StartWindow {
+public:
+    StartWindow(HINSTANCE instance, std::chrono::milliseconds delay);
+    // Gone, and its thread ended, when this returns.
+    ~StartWindow();
+    StartWindow(const StartWindow &) = delete;
+    StartWindow &operator=(const StartWindow &) = delete;
+
+    // Out of the way, before this returns, while a message box speaks for the load;
+    // back once the load goes on waiting.
+    void hide();
+    void resume();
+
+    // The user pressed "Abbrechen" (or Esc, or closed it).
+    bool cancelled() const;
+
+    // What the load's thread and the window's thread share.
+    struct Shared;
+
+private:
+    static DWORD WINAPI run(void *shared);
+    void tell(bool paused);
+
+    std::shared_ptr<Shared> shared_;
+    HANDLE thread_ = nullptr;
+};
+
+} // namespace ui
