@@ -1,7 +1,6 @@
 // The window's controls: made once, from the table, and laid out for a resolution
 // whenever the window comes to a screen of another.
 
-#include "ui/designers.h"
 #include "ui/frmSfInfo.h"
 
 #include <commctrl.h>
@@ -9,6 +8,11 @@
 #include <utility>
 
 namespace ui {
+namespace {
+
+constexpr int kListRows = 8; // the designers the open list shows at once; more scroll
+
+} // namespace
 
 void frmSfInfo::createControls() {
     const HWND tooltip =
@@ -65,7 +69,7 @@ void frmSfInfo::layout(UINT dpi) {
             const int border =
                 GetSystemMetricsForDpi(SM_CYEDGE, dpi) + GetSystemMetricsForDpi(SM_CYBORDER, dpi);
             SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 2 * border);
-            height *= 1 + static_cast<int>(kDesigners.size());
+            height *= 1 + kListRows;
         }
         SetWindowPos(child, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }

@@ -1,19 +1,23 @@
 #pragma once
 
-#include <array>
+#include <windows.h>
+
+#include <string>
+#include <vector>
 
 namespace ui {
 
-// The designer list of the combo box, in this order.
-inline constexpr std::array<const wchar_t *, 8> kDesigners{
-    L"Jonas Weidlich",
-    L"Captain Anne-Marie Kessler",
-    L"Commander Robert J. Hanlon",
-    L"Lieutenant Commander Orbit",
-    L"Chief D'Arcy",
-    L"Counselor Mira Holm",
-    L"Lieutenant Nora Lind",
-    L"Z",
+// The names of the designer list, and the one the standard values name.
+struct Designers {
+    std::vector<std::wstring> names;
+    std::wstring standard;
+    // Why the office's list was not used, naming the file, for the user; empty when
+    // it was used, or there is none.
+    std::wstring warning;
 };
+
+// The office's own list, from Konstrukteure.txt beside `program` (its module); without
+// the file, or with one that cannot be used, the built-in one. Reads, never writes.
+Designers loadDesigners(HMODULE program);
 
 } // namespace ui

@@ -38,7 +38,7 @@ bool frmSfInfo::ask(const std::wstring &question) {
 }
 
 std::wstring frmSfInfo::standardDesigner() const {
-    return L"John Doe";
+    return designers_.standard;
 }
 
 std::optional<titleblock::Source> frmSfInfo::fieldsSource() const {

@@ -145,9 +145,12 @@ void frmSfInfo::load() {
         StartWindow start(instance_, startDelay_);
         runner_.run(&titleblock::read, *this, &start);
     }
+    designers_ = loadDesigners(instance_);
+    if (!designers_.warning.empty())
+        warn(designers_.warning);
     const HWND combo = control(ControlId::cmbSfKonstrukteur);
-    for (const wchar_t *designer : kDesigners)
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(designer));
+    for (const std::wstring &designer : designers_.names)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(designer.c_str()));
 }
 
 void frmSfInfo::onCommand(int id, UINT code) {

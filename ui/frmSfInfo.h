@@ -2,6 +2,7 @@
 
 #include "cad/patience.h"
 #include "titleblock/form.h"
+#include "ui/designers.h"
 #include "ui/fonts.h"
 #include "ui/layout.h"
 #include "ui/operation_runner.h"
@@ -68,6 +69,7 @@ private:
     std::chrono::milliseconds startDelay_;
     HWND hwnd_ = nullptr;
     std::optional<titleblock::Source> fieldsSource_;
+    Designers designers_;      // read once, at load
     HWND lastFocus_ = nullptr; // restored when the window is activated again
     OperationRunner runner_;
     Faces faces_;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -126,6 +128,18 @@ TEST(DesignerFileError, IsTheFirstFaultInTheFileWithItsLine) {
         EXPECT_EQ(error->problem, problem);
         EXPECT_EQ(calls, ansiCalls);
     }
+}
+
+TEST(DesignerFile, TheShippedExampleIsAListWithItsStandardDesigner) {
+    std::ifstream file(BLATTKOPF_DESIGNERS_EXAMPLE, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    int ansiCalls = 0;
+    const auto parsed = parse(bytes, ansiCalls);
+    ASSERT_TRUE(std::holds_alternative<titleblock::DesignerList>(parsed));
+    const auto &list = std::get<titleblock::DesignerList>(parsed);
+    EXPECT_EQ(list.names,
+              (Names{L"Anna Beispiel", L"Bernd Muster", L"Jiří Dvořák", L"Zoë Ångström"}));
+    EXPECT_EQ(list.standard, L"Anna Beispiel");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cwchar>
+#include <filesystem>
 #include <string_view>
 
 namespace {
@@ -412,6 +413,159 @@ TEST_F(Window, AWriteIntoAnotherDocumentAsksFirstAndNoWritesNothing) {
                   answer == IDNO ? 0 : 9) // four deletions, four additions, the rebuild
             << "answered " << answer;
     }
+}
+
+// Konstrukteure.txt beside this test program, where the window looks for it; gone
+// again after the test. A folder of that name, when asked for.
+class DesignerFile {
+public:
+    explicit DesignerFile(const std::string &bytes, bool folder = false) {
+        if (folder) {
+            CreateDirectoryW(path().c_str(), nullptr);
+            return;
+        }
+        const win32::UniqueHandle file(CreateFileW(path().c_str(), GENERIC_WRITE, 0, nullptr,
+                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+    ~DesignerFile() {
+        DeleteFileW(path().c_str());
+        RemoveDirectoryW(path().c_str());
+    }
+    DesignerFile(const DesignerFile &) = delete;
+    DesignerFile &operator=(const DesignerFile &) = delete;
+
+    static std::wstring path() {
+        const std::wstring program = test::besideThisProgram(L"Konstrukteure.txt");
+        return program.substr(1, program.size() - 2); // unquoted
+    }
+};
+
+std::string utf16(const std::wstring &text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const wchar_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+// The office's own designers, in the file's order and as written, in every form an
+// editor saves; the standard values name the marked one, else the first.
+TEST_F(Window, TheOfficesDesignersComeFromTheFileBesideTheProgram) {
+    const std::vector<std::wstring> names{L"Jiří Dvořák", L"Zoë Ångström", L"Ωμέγα 😀"};
+    struct Case {
+        const char *name;
+        std::string bytes;
+        std::wstring standard;
+    };
+    const Case cases[] = {
+        {"UTF-8, LF, a comment and a blank line",
+         "# Werk 2\n Jiří Dvořák \n*  Zoë Ångström\n\n\tΩμέγα 😀\n", L"Zoë Ångström"},
+        {"UTF-8 with a mark, CRLF, no standard marked",
+         "\xEF\xBB\xBFJiří Dvořák\r\nZoë Ångström\r\nΩμέγα 😀", L"Jiří Dvořák"},
+        {"UTF-16 LE, CR", utf16(L"Jiří Dvořák\rZoë Ångström\r*Ωμέγα 😀\r", false), L"Ωμέγα 😀"},
+        {"UTF-16 BE, CRLF", utf16(L"Jiří Dvořák\r\n*Zoë Ångström\r\nΩμέγα 😀", true),
+         L"Zoë Ångström"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const DesignerFile file(c.bytes);
+        form.reset();
+        open();
+        EXPECT_EQ(designers(), names);
+        click(ControlId::cmdSfDefaultWerte);
+        EXPECT_EQ(text(ControlId::cmbSfKonstrukteur), c.standard);
+        EXPECT_TRUE(boxes.seen.empty());
+    }
+    // What older editors save: the system's code page, here Windows-1252.
+    const DesignerFile ansi("M\xFCller\r\n*J\xF6rg Stra\xDF\x65\r\n");
+    form.reset();
+    open();
+    EXPECT_EQ(designers(), (std::vector<std::wstring>{L"Müller", L"Jörg Straße"}));
+}
+
+// Beside a program whose path is longer than MAX_PATH, the list is found all the same.
+TEST(Designers, AreFoundBesideAProgramOfAnyPathLength) {
+    std::wstring folder = L"\\\\?\\" + std::filesystem::temp_directory_path().wstring();
+    std::vector<std::wstring> made;
+    while (folder.size() <= MAX_PATH + 4) {
+        made.push_back(folder += std::wstring(60, L'k') + L"\\");
+        CreateDirectoryW(folder.c_str(), nullptr);
+    }
+    const std::wstring program = folder + L"blattkopf.exe", list = folder + L"Konstrukteure.txt";
+    const std::wstring original = test::besideThisProgram(L"blattkopf.exe");
+    ASSERT_TRUE(CopyFileW(original.substr(1, original.size() - 2).c_str(), program.c_str(), FALSE));
+    {
+        const win32::UniqueHandle file(CreateFileW(list.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.get(), "Anna\n*Bert\n", 11, &written, nullptr));
+    }
+    // Loaded as a module, it has that long path; its code does not run.
+    const HMODULE deep = LoadLibraryExW(program.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_TRUE(deep) << GetLastError();
+    const ui::Designers designers = ui::loadDesigners(deep);
+    FreeLibrary(deep);
+    EXPECT_EQ(designers.names, (std::vector<std::wstring>{L"Anna", L"Bert"}));
+    EXPECT_EQ(designers.standard, L"Bert");
+    EXPECT_EQ(designers.warning, L"");
+    DeleteFileW(list.c_str());
+    DeleteFileW(program.c_str());
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        RemoveDirectoryW(it->c_str());
+}
+
+// A file that cannot be used is never used halfway: one warning naming it, the line
+// and what is wrong, before the window shows; then the built-in list and designer.
+TEST_F(Window, ADesignerFileThatCannotBeUsedGivesOneWarningAndTheBuiltInList) {
+    struct Case {
+        const char *name;
+        std::string bytes;
+        std::wstring says;
+        bool folder = false;
+    };
+    const Case cases[] = {
+        {"two marked", "*Anna\nBert\n* Carl\n", L"Zeile 3: Nur eine Zeile darf mit * beginnen."},
+        {"a control character", "Anna\nBe\x01rt\n",
+         L"Zeile 2: Der Name enthält ein Steuerzeichen."},
+        {"a NUL", std::string("Anna\nBe\0rt\n", 10),
+         L"Zeile 2: Der Name enthält ein Steuerzeichen."},
+        {"a name too long", std::string(256, 'x'),
+         L"Zeile 1: Der Name ist länger als 255 Zeichen."},
+        {"no name", "# nur ein Kommentar\r\n\r\n", L"\nDie Datei enthält keinen Namen."},
+        {"too large", std::string(64 * 1024 + 1, 'x'), L"\nDie Datei ist größer als 64 KiB."},
+        {"a folder", "", L"\nDas ist ein Ordner, keine Datei.", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const DesignerFile file(c.bytes, c.folder);
+        form.reset();
+        boxes.seen.clear();
+        open();
+        ASSERT_EQ(boxes.seen.size(), 1u);
+        EXPECT_EQ(boxes.seen[0].title, L"blattkopf");
+        EXPECT_TRUE(boxes.seen[0].icon);
+        EXPECT_FALSE(boxes.seen[0].windowVisible);
+        EXPECT_NE(boxes.seen[0].text.find(DesignerFile::path() + L"\n"), std::wstring::npos);
+        EXPECT_NE(boxes.seen[0].text.find(c.says), std::wstring::npos)
+            << std::string(boxes.seen[0].text.begin(), boxes.seen[0].text.end());
+        EXPECT_EQ(designers().size(), 8u);
+    }
+    // Held open by another program without sharing it: read later, not now.
+    const DesignerFile locked("Anna\n");
+    const win32::UniqueHandle holder(CreateFileW(DesignerFile::path().c_str(), GENERIC_READ, 0,
+                                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    form.reset();
+    boxes.seen.clear();
+    open();
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_NE(boxes.seen[0].text.find(L"Die Datei kann nicht gelesen werden: "),
+              std::wstring::npos);
+    EXPECT_EQ(designers().size(), 8u);
+    click(ControlId::cmdSfDefaultWerte);
+    EXPECT_EQ(text(ControlId::cmbSfKonstrukteur), L"John Doe");
 }
 
 // A CAD program that hangs while it starts is asked about like a silent call, and
