@@ -2,30 +2,16 @@
 
 #include "cad/com_owners.h"
 #include "cad/error.h"
+#include "win32/system_message.h"
 
 #include <utility>
 
 namespace cad::com {
-namespace {
-
-std::wstring systemMessage(HRESULT hr) {
-    wchar_t *text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    std::wstring message = length ? std::wstring(text, length) : L"Unknown error";
-    LocalFree(text);
-    while (!message.empty() &&
-           std::wstring_view(L"\r\n .").find(message.back()) != std::wstring_view::npos)
-        message.pop_back();
-    return message;
-}
-
-} // namespace
 
 void fail(HRESULT hr, std::wstring_view member, std::wstring_view description) {
     throw Error(hr, std::wstring(member),
-                description.empty() ? systemMessage(hr) : std::wstring(description));
+                description.empty() ? win32::systemMessage(static_cast<DWORD>(hr))
+                                    : std::wstring(description));
 }
 
 ExcepInfo::~ExcepInfo() {

@@ -15,13 +15,13 @@ template <class... Fs> struct Overloaded : Fs... { using Fs::operator()...; };
 template <class... Fs> Overloaded(Fs...) -> Overloaded<Fs...>;
 
 [[noreturn]] void mismatch(std::wstring_view member, std::wstring_view what) {
-    throw Error(kTypeMismatch, std::wstring(member), L"Type mismatch: " + std::wstring(what));
+    throw Error(kTypeMismatch, std::wstring(member), L"Typen unverträglich: " + std::wstring(what));
 }
 
 std::int32_t narrow(double rounded, std::wstring_view member) {
     if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
           rounded <= std::numeric_limits<std::int32_t>::max()))
-        throw Error(kOverflow, std::wstring(member), L"Overflow: the value does not fit 32 bits");
+        throw Error(kOverflow, std::wstring(member), L"Überlauf: der Wert passt nicht in 32 Bit");
     return static_cast<std::int32_t>(rounded);
 }
 
@@ -56,7 +56,7 @@ std::optional<double> parseNumber(const std::wstring &text) {
 std::int32_t parseInt32(const std::wstring &text, std::wstring_view member) {
     const std::optional<double> parsed = parseNumber(text);
     if (!parsed)
-        mismatch(member, L"\"" + text + L"\" is not a number");
+        mismatch(member, L"\u201E" + text + L"\u201C ist keine Zahl");
     return roundToInt32(*parsed, member);
 }
 
@@ -72,16 +72,18 @@ std::wstring toText(const Value &value, std::wstring_view member) {
     return std::visit(
         Overloaded{
             [](const Empty &) { return std::wstring(); },
-            [&](const Null &) -> std::wstring { mismatch(member, L"the value is Null"); },
-            [&](const Nothing &) -> std::wstring { mismatch(member, L"no object, so no text"); },
+            [&](const Null &) -> std::wstring { mismatch(member, L"der Wert ist Null"); },
+            [&](const Nothing &) -> std::wstring {
+                mismatch(member, L"kein Objekt, also kein Text");
+            },
             [](bool b) { return std::wstring(b ? L"True" : L"False"); },
             [](std::int64_t i) { return std::to_wstring(i); },
             [](double d) { return formatDouble(d); },
             [](const Date &d) { return d.text; },
             [](const std::wstring &s) { return s; },
-            [&](const Object &) -> std::wstring { mismatch(member, L"an object, not a text"); },
+            [&](const Object &) -> std::wstring { mismatch(member, L"ein Objekt, kein Text"); },
             [&](const Unsupported &u) -> std::wstring {
-                mismatch(member, u.typeName + L" cannot be shown as text");
+                mismatch(member, u.typeName + L" lässt sich nicht als Text zeigen");
             },
         },
         value);
@@ -91,16 +93,18 @@ std::int32_t toInt32(const Value &value, std::wstring_view member) {
     return std::visit(
         Overloaded{
             [](const Empty &) { return std::int32_t{0}; },
-            [&](const Null &) -> std::int32_t { mismatch(member, L"the value is Null"); },
-            [&](const Nothing &) -> std::int32_t { mismatch(member, L"no object, so no number"); },
+            [&](const Null &) -> std::int32_t { mismatch(member, L"der Wert ist Null"); },
+            [&](const Nothing &) -> std::int32_t {
+                mismatch(member, L"kein Objekt, also keine Zahl");
+            },
             [](bool b) { return std::int32_t{b ? -1 : 0}; },
             [&](std::int64_t i) { return narrow(static_cast<double>(i), member); },
             [&](double d) { return roundToInt32(d, member); },
             [&](const Date &d) { return roundToInt32(d.serial, member); },
             [&](const std::wstring &s) { return parseInt32(s, member); },
-            [&](const Object &) -> std::int32_t { mismatch(member, L"an object, not a number"); },
+            [&](const Object &) -> std::int32_t { mismatch(member, L"ein Objekt, keine Zahl"); },
             [&](const Unsupported &u) -> std::int32_t {
-                mismatch(member, u.typeName + L" is not a number");
+                mismatch(member, u.typeName + L" ist keine Zahl");
             },
         },
         value);
@@ -133,7 +137,7 @@ std::optional<Object> toObject(const Value &value, std::wstring_view member) {
         return std::nullopt;
     if (const auto *object = std::get_if<Object>(&value))
         return *object;
-    mismatch(member, L"an object was expected");
+    mismatch(member, L"ein Objekt wurde erwartet");
 }
 
 } // namespace cad

@@ -38,7 +38,7 @@ Variant toVariant(const Value &value, std::wstring_view member) {
     } else if (std::holds_alternative<Null>(value)) {
         out->vt = VT_NULL;
     } else if (!std::holds_alternative<Empty>(value)) {
-        fail(E_INVALIDARG, member, L"Only texts, numbers and Booleans can be passed");
+        fail(E_INVALIDARG, member, L"Nur Texte, Zahlen und Wahrheitswerte können übergeben werden");
     }
     return v;
 }
@@ -47,11 +47,11 @@ Value fromVariant(VARIANT &v, const std::function<Object(IDispatch *)> &wrap) {
     if (v.vt & VT_BYREF) {
         Variant direct;
         if (FAILED(VariantCopyInd(direct.get(), &v)))
-            return Unsupported{L"a reference"};
+            return Unsupported{L"ein Verweis"};
         return fromVariant(*direct.get(), wrap);
     }
     if (v.vt & VT_ARRAY)
-        return Unsupported{L"an array"};
+        return Unsupported{L"ein Datenfeld"};
     switch (v.vt) {
     case VT_EMPTY:
         return Empty{};
@@ -89,7 +89,7 @@ Value fromVariant(VARIANT &v, const std::function<Object(IDispatch *)> &wrap) {
     case VT_DECIMAL: {
         Variant real;
         if (FAILED(VariantChangeType(real.get(), &v, 0, VT_R8)))
-            return Unsupported{L"a number out of range"};
+            return Unsupported{L"eine Zahl außerhalb des Bereichs"};
         return real.get()->dblVal;
     }
     case VT_DATE:
@@ -101,11 +101,11 @@ Value fromVariant(VARIANT &v, const std::function<Object(IDispatch *)> &wrap) {
             return Nothing{};
         return wrap(v.pdispVal);
     case VT_UNKNOWN:
-        return Unsupported{L"an object without automation"};
+        return Unsupported{L"ein Objekt ohne Automatisierung"};
     case VT_ERROR:
-        return Unsupported{L"an error value"};
+        return Unsupported{L"ein Fehlerwert"};
     default:
-        return Unsupported{L"a value of variant type " + std::to_wstring(v.vt)};
+        return Unsupported{L"ein Wert vom Variant-Typ " + std::to_wstring(v.vt)};
     }
 }
 

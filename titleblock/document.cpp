@@ -2,6 +2,7 @@
 
 #include "cad/convert.h"
 #include "identity.h"
+#include "text/fill.h"
 
 namespace titleblock {
 namespace {
@@ -35,9 +36,9 @@ bool mayWriteInto(Form &form, const cad::Object &document) {
         return true; // the same saved document, whose title is known
     const Source into{std::move(path), textOf(document, L"GetTitle")};
     if (from && !sameDocument(*from, into) &&
-        !form.ask(L"Die Werte im Fenster stammen aus \u201E" + from->title +
-                  L"\u201C. Im CAD-Programm ist jetzt \u201E" + into.title +
-                  L"\u201C aktiv.\n\nIn \u201E" + into.title + L"\u201C eintragen?"))
+        !form.ask(text::fill(L"Die Werte im Fenster stammen aus \u201E%1\u201C. Im CAD-Programm "
+                             L"ist jetzt \u201E%2\u201C aktiv.\n\nIn \u201E%2\u201C eintragen?",
+                             {from->title, into.title})))
         return false;
     form.setFieldsSource(into);
     return true;

@@ -2,6 +2,7 @@
 
 #include "cad/convert.h"
 #include "cad/error.h"
+#include "text/fill.h"
 
 #include <array>
 
@@ -24,17 +25,17 @@ std::wstring_view why(Step step) {
     case Step::Untouched:
         return L"nicht geschrieben.";
     case Step::Deleted:
-        return L"gelöscht und nicht wieder angelegt: sie fehlt dem Dokument jetzt.";
+        return L"gelöscht und nicht wieder angelegt: Sie fehlt dem Dokument jetzt.";
     case Step::NotCreated:
-        return L"das Dokument hat sie nicht neu angelegt.";
+        return L"Das Dokument hat sie nicht neu angelegt.";
     case Step::NoSuchProperty:
-        return L"das Dokument hat diese Eigenschaft nicht. Mit \u201EAttribute erzeugen\u201C "
+        return L"Das Dokument hat diese Eigenschaft nicht. Mit \u201EAttribute erzeugen\u201C "
                L"wird sie angelegt.";
     case Step::Unchecked:
-        return L"geschrieben, aber nicht nachgelesen: ob das Dokument den Wert hat, zeigt erst "
+        return L"geschrieben, aber nicht nachgelesen: Ob das Dokument den Wert hat, zeigt erst "
                L"erneutes Lesen.";
     case Step::Open:
-        return L"offen: das CAD-Programm kann den abgebrochenen Aufruf noch ausführen. Lesen "
+        return L"offen: Das CAD-Programm kann den abgebrochenen Aufruf noch ausführen. Lesen "
                L"Sie die Werte nach, sobald es wieder antwortet.";
     case Step::Written:
         break;
@@ -85,10 +86,8 @@ public:
         for (std::size_t i = 0; i < kFields.size(); ++i)
             if (steps_[i] != Step::Written)
                 lines.append(lines.empty() ? L"" : L"\n")
-                    .append(L"\u201E")
-                    .append(kFields[i].property)
-                    .append(L"\u201C: ")
-                    .append(why(steps_[i]));
+                    .append(
+                        text::fill(L"\u201E%1\u201C: %2", {kFields[i].property, why(steps_[i])}));
         return lines;
     }
 

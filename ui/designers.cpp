@@ -1,7 +1,9 @@
 #include "ui/designers.h"
 
+#include "text/fill.h"
 #include "titleblock/designer_file.h"
 #include "win32/owners.h"
+#include "win32/system_message.h"
 
 #include <optional>
 #include <string_view>
@@ -46,16 +48,9 @@ std::wstring anyLength(const std::wstring &path) {
     return L"\\\\?\\" + path;
 }
 
-std::wstring systemMessage(DWORD code) {
-    wchar_t *text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    std::wstring message(text ? text : L"", length);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
-        message.pop_back();
-    return message.empty() ? L"Fehler " + std::to_wstring(code) : message;
+// Why the file cannot be read, in Windows' words.
+std::wstring unreadable(DWORD code) {
+    return text::fill(L"Die Datei kann nicht gelesen werden: %1.", {win32::systemMessage(code)});
 }
 
 std::wstring fromAnsi(std::string_view bytes) {
@@ -79,7 +74,7 @@ FileRead readFile(const std::wstring &path) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return {};
-        return {std::string(), L"Die Datei kann nicht gelesen werden: " + systemMessage(error)};
+        return {std::string(), unreadable(error)};
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return {std::string(), L"Das ist ein Ordner, keine Datei."};
@@ -88,15 +83,13 @@ FileRead readFile(const std::wstring &path) {
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!win32::valid(file) || !GetFileSizeEx(file.get(), &size))
-        return {std::string(),
-                L"Die Datei kann nicht gelesen werden: " + systemMessage(GetLastError())};
+        return {std::string(), unreadable(GetLastError())};
     if (size.QuadPart > kMostBytes)
         return {std::string(), L"Die Datei ist größer als 64 KiB."};
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
     if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-        return {std::string(),
-                L"Die Datei kann nicht gelesen werden: " + systemMessage(GetLastError())};
+        return {std::string(), unreadable(GetLastError())};
     bytes.resize(read);
     return {std::move(bytes), L""};
 }
@@ -106,9 +99,10 @@ Designers builtIn(std::wstring warning = {}) {
 }
 
 std::wstring warning(const std::wstring &path, int line, const std::wstring &problem) {
-    return L"Die Liste der Konstrukteure wird nicht verwendet:\n\n" + path + L"\n" +
-           (line > 0 ? L"Zeile " + std::to_wstring(line) + L": " : L"") + problem +
-           L"\n\nDie Auswahl zeigt die eingebauten Namen, bis die Datei berichtigt ist.";
+    return text::fill(
+        L"Die Liste der Konstrukteure wird nicht verwendet:\n\n%1\n%2\n\nDie "
+        L"Auswahl zeigt die eingebauten Namen, bis die Datei berichtigt ist.",
+        {path, line > 0 ? text::fill(L"Zeile %1: %2", {std::to_wstring(line), problem}) : problem});
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "cad/com.h"
 #include "cad/error.h"
+#include "text/fill.h"
 #include "titleblock/operations.h"
 
 #include <cwchar>
@@ -13,11 +14,11 @@ namespace {
 std::wstring errorReport(const cad::Error &error) {
     wchar_t code[16];
     std::swprintf(code, std::size(code), L"0x%08X", static_cast<unsigned>(error.code()));
-    const std::wstring failure = L"Der Aufruf \u201E" + error.member() +
-                                 L"\u201C ist fehlgeschlagen:\n\n" + error.description() +
-                                 L"\n\nFehlercode: " + code;
+    const std::wstring failure =
+        text::fill(L"Der Aufruf \u201E%1\u201C ist fehlgeschlagen:\n\n%2\n\nFehlercode: %3",
+                   {error.member(), error.description(), code});
     return error.connectionLost()
-               ? L"Die Verbindung zum CAD-Programm ist abgebrochen.\n\n" + failure
+               ? text::fill(L"Die Verbindung zum CAD-Programm ist abgebrochen.\n\n%1", {failure})
                : failure;
 }
 
@@ -82,7 +83,7 @@ void OperationRunner::run(Operation operation, titleblock::Form &form, StartWind
     } catch (const cad::Error &error) {
         messageBox(errorReport(error), L"blattkopf", MB_OK | MB_ICONERROR);
     } catch (const std::exception &) { // out of memory, in practice
-        messageBox(L"Unerwarteter Fehler: der Vorgang wurde abgebrochen.", L"blattkopf",
+        messageBox(L"Unerwarteter Fehler: Der Vorgang wurde abgebrochen.", L"blattkopf",
                    MB_OK | MB_ICONERROR);
     }
     // Timed by the system that also times keys and clicks, whichever process made them.

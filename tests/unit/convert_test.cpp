@@ -112,8 +112,8 @@ TEST(Conversions, RefuseWhatTheyCannotConvertAndNameTheMember) {
         const cad::Error e = test::errorOf([&] { convert(value); });
         EXPECT_EQ(e.code(), code);
         EXPECT_EQ(e.member(), L"CustomInfo");
-        EXPECT_TRUE(e.description().starts_with(code == cad::kOverflow ? L"Overflow: "
-                                                                       : L"Type mismatch: "));
+        EXPECT_TRUE(e.description().starts_with(code == cad::kOverflow ? L"Überlauf: "
+                                                                       : L"Typen unverträglich: "));
     }
 }
 

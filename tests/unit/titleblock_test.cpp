@@ -165,7 +165,7 @@ TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
     const Lines rebuild{L"call Document EditRebuild"};
     const auto gone = [](const std::wstring &property) {
         return L"\u201E" + property +
-               L"\u201C: gelöscht und nicht wieder angelegt: sie fehlt dem Dokument jetzt.";
+               L"\u201C: gelöscht und nicht wieder angelegt: Sie fehlt dem Dokument jetzt.";
     };
     const std::wstring allGone = gone(L"Benennung") + L"\n" + gone(L"Zeichnungsnummer") + L"\n" +
                                  gone(L"Konstrukteur") + L"\n" + gone(L"Datum");
@@ -182,7 +182,7 @@ TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
              std::erase_if(s.properties, [](auto &p) { return p.name == L"Zeichnungsnummer"; });
          },
          0, 1, concat({puts, rebuild}),
-         L"Nicht alle Werte sind im Dokument angekommen:\n\n\u201EZeichnungsnummer\u201C: das "
+         L"Nicht alle Werte sind im Dokument angekommen:\n\n\u201EZeichnungsnummer\u201C: Das "
          L"Dokument hat diese Eigenschaft nicht. Mit \u201EAttribute erzeugen\u201C wird sie "
          L"angelegt." +
              again},
@@ -257,11 +257,11 @@ TEST_F(Operations, AWriteThatFailsHalfwayNamesWhatTheDocumentNowLacks) {
         EXPECT_EQ(
             unfinished.report(),
             L"Der Vorgang wurde abgebrochen, bevor alle Werte im Dokument waren:\n\n"
-            L"\u201EZeichnungsnummer\u201C: gelöscht und nicht wieder angelegt: sie fehlt dem "
+            L"\u201EZeichnungsnummer\u201C: gelöscht und nicht wieder angelegt: Sie fehlt dem "
             L"Dokument jetzt.\n"
-            L"\u201EKonstrukteur\u201C: gelöscht und nicht wieder angelegt: sie fehlt dem "
+            L"\u201EKonstrukteur\u201C: gelöscht und nicht wieder angelegt: Sie fehlt dem "
             L"Dokument jetzt.\n"
-            L"\u201EDatum\u201C: gelöscht und nicht wieder angelegt: sie fehlt dem Dokument "
+            L"\u201EDatum\u201C: gelöscht und nicht wieder angelegt: Sie fehlt dem Dokument "
             L"jetzt.\n\n"
             L"Ihre Eingaben stehen weiter im Fenster: \u201EWerte eintragen\u201C schreibt sie "
             L"erneut.");
@@ -300,9 +300,9 @@ TEST_F(Operations, AnUpdateKnowsOfEachValueBeforeItGoesOnToTheNext) {
     } catch (const titleblock::Unfinished &unfinished) {
         EXPECT_EQ(unfinished.report(),
                   L"Der Vorgang wurde abgebrochen, bevor alle Werte im Dokument waren:\n\n"
-                  L"\u201EBenennung\u201C: das Dokument hat diese Eigenschaft nicht. Mit "
+                  L"\u201EBenennung\u201C: Das Dokument hat diese Eigenschaft nicht. Mit "
                   L"\u201EAttribute erzeugen\u201C wird sie angelegt.\n"
-                  L"\u201EZeichnungsnummer\u201C: geschrieben, aber nicht nachgelesen: ob das "
+                  L"\u201EZeichnungsnummer\u201C: geschrieben, aber nicht nachgelesen: Ob das "
                   L"Dokument den Wert hat, zeigt erst erneutes Lesen.\n"
                   L"\u201EKonstrukteur\u201C: nicht geschrieben.\n"
                   L"\u201EDatum\u201C: nicht geschrieben.\n\n"
