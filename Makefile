@@ -22,13 +22,14 @@ build: deps
 # Besides the tests ctest runs wherever the build runs, the checks this Linux build
 # machine makes of what it built.
 test: build format-check
-	scripts/check-second-compiler build/windows-x64/compile_commands.json . cad titleblock ui
+	scripts/check-second-compiler build/windows-x64/compile_commands.json . cad text titleblock ui
 	scripts/check-release build/windows/blattkopf.exe i686
 	scripts/check-release build/windows-x64/blattkopf.exe x86_64
 	scripts/check-registration build/windows-x64/cadstandin.exe
 	scripts/check-guide docs/ANLEITUNG.txt build/windows/blattkopf.exe
 	scripts/check-reproducible build/windows
 	scripts/check-signing build/windows
+	scripts/check-checks build/windows
 	ctest --test-dir build/host --output-on-failure --no-tests=error
 	ctest --test-dir build/fuzz --output-on-failure --no-tests=error
 	scripts/wine-run build/windows-x64 --ctest --output-on-failure --no-tests=error --timeout 120
@@ -43,8 +44,15 @@ run: deps
 	scripts/run-demo build/windows-x64
 
 # The 32-bit release that `make test` builds and tests, packed for handing out:
-# dist/blattkopf-<version>.zip. SIGN_PFX=file.pfx (SIGN_PASSWORD, SIGN_TIMESTAMP_URL) signs it.
+# dist/blattkopf-<version>-<commit>.zip, from a tree that is exactly its commit.
+# SIGN_PFX=file.pfx signs it, the password from the environment (SIGN_PASSWORD) or
+# a file (SIGN_PASSWORD_FILE), never from this command line; SIGN_TIMESTAMP_URL
+# adds a time stamp.
 release: deps
+	@if [ "$(origin SIGN_PASSWORD)" = "command line" ]; then \
+	  echo "make release: not SIGN_PASSWORD=... on the command line, where every user sees it; export it, or name a file in SIGN_PASSWORD_FILE" >&2; exit 1; fi
+	@if [ -n "$$(git status --porcelain)" ]; then \
+	  echo "make release: the tree differs from its commit; commit or stash first:" >&2; git status --short >&2; exit 1; fi
 	cmake --preset windows >/dev/null && cmake --build --preset windows -j$(JOBS) --target blattkopf
 	scripts/release build/windows dist
 
@@ -52,9 +60,10 @@ release: deps
 bench: build
 	scripts/bench
 
-# The fuzzer for longer than the few seconds `make test` gives it.
+# The fuzzers for longer than the few seconds `make test` gives each.
 fuzz: build
 	build/fuzz/tests/fuzz/state_fuzz -max_total_time=$(FUZZ_SECONDS) build/fuzz/tests/fuzz/state_fuzz-corpus tests/fuzz/seeds
+	build/fuzz/tests/fuzz/designers_fuzz -max_total_time=$(FUZZ_SECONDS) build/fuzz/tests/fuzz/designers_fuzz-corpus tests/fuzz/designer_seeds
 
 # Every C++ file as .clang-format has it: `make format` applies it, `make test` fails on a difference.
 CXX_SOURCES = git ls-files '*.cpp' '*.h'
