@@ -8,6 +8,7 @@
 #include "cad/com.h"
 #include "headless_form.h"
 #include "process_windows.h"
+#include "standin_check.h"
 #include "standin_files.h"
 #include "standin_server.h"
 #include "titleblock/operations.h"
@@ -75,6 +76,11 @@ double startUp(const wchar_t *program) {
 } // namespace
 
 int main(int argc, char **argv) {
+    // It connects, writes and rebuilds: only ever to this build's stand-in.
+    if (const std::wstring problem = test::standinProblem(); !problem.empty()) {
+        std::fprintf(stderr, "bench: %ls Nothing was measured.\n", problem.c_str());
+        return 2;
+    }
     const int runs = argc > 1 ? std::atoi(argv[1]) : 1000;
     const cad::ComApartment apartment;
     const test::StandinFiles files;

@@ -3,6 +3,7 @@
 
 #include "cad/com.h"
 #include "headless_form.h"
+#include "standin_check.h"
 #include "titleblock/operations.h"
 
 #include <windows.h>
@@ -20,6 +21,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    if (!test::standinProblem().empty())
+        return 2; // it connects only to this build's stand-in
     const cad::ComApartment apartment;
     HeadlessForm form;
     titleblock::read(form, [](std::wstring_view progId) { return cad::createObject(progId); });

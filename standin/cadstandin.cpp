@@ -153,8 +153,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     };
     const Scope scope = given(L"formachine") ? Scope::Machine : Scope::User;
     if (given(L"unregserver")) {
-        unregisterClass(kProgId, kClsid, scope);
-        return 0;
+        const std::wstring left = unregisterClass(kProgId, kClsid, scope);
+        if (left.empty())
+            return 0;
+        tellCaller(L"cadstandin /UnregServer could not remove:" + left);
+        return 1;
     }
     if (given(L"regserver")) {
         const std::wstring problem = registerClass(kProgId, kClsid, thisProgram(), scope);

@@ -1,6 +1,7 @@
 #include "standin/registration.h"
 
 #include "win32/owners.h"
+#include "win32/system_message.h"
 
 #include <objbase.h>
 
@@ -78,16 +79,25 @@ std::optional<std::wstring> getDefault(const Classes &classes, REGSAM view,
     return value;
 }
 
-// The class another program's ProgID names in `classes`, if it names one; a value
-// that cannot be read may name one, so it counts as another's.
+// The class another program's ProgID names in `classes`, if it names one: its own
+// CLSID, or that of the version its CurVer names, which COM follows where the ProgID
+// has no CLSID of its own. A value that cannot be read may name one, so it counts as
+// another's.
 std::wstring otherClass(const Classes &classes, const std::wstring &progId,
                         const std::wstring &clsid) {
+    constexpr wchar_t kUnreadable[] = L"(a value that cannot be read)";
     for (const REGSAM view : kViews) {
-        const std::optional<std::wstring> named = getDefault(classes, view, progId + L"\\CLSID");
-        if (!named)
-            return L"(a value that cannot be read)";
-        if (!named->empty() && *named != clsid)
-            return *named;
+        const std::optional<std::wstring> version = getDefault(classes, view, progId + L"\\CurVer");
+        if (!version)
+            return kUnreadable;
+        for (const std::wstring &name : {progId, *version}) {
+            const std::optional<std::wstring> named =
+                name.empty() ? std::wstring() : getDefault(classes, view, name + L"\\CLSID");
+            if (!named)
+                return kUnreadable;
+            if (!named->empty() && *named != clsid)
+                return *named;
+        }
     }
     return {};
 }
@@ -103,18 +113,41 @@ bool write(const Classes &classes, const std::wstring &progId, const std::wstrin
     return true;
 }
 
-void erase(const Classes &classes, const std::wstring &progId, const std::wstring &clsid) {
+bool hasSubkeys(const Classes &classes, REGSAM view, const std::wstring &key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(classes.root, (classes.path + key).c_str(), 0, KEY_READ | view, &handle) !=
+        ERROR_SUCCESS)
+        return false;
+    DWORD subkeys = 0;
+    RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(handle);
+    return subkeys > 0;
+}
+
+// Removes what `write` wrote; gives the keys it could not remove, each on a line of
+// its own.
+std::wstring erase(const Classes &classes, const std::wstring &progId, const std::wstring &clsid) {
+    std::wstring failures;
     for (const REGSAM view : kViews) {
         const auto remove = [&](const std::wstring &key) {
-            RegDeleteKeyExW(classes.root, (classes.path + key).c_str(), view, 0);
+            const LSTATUS status =
+                RegDeleteKeyExW(classes.root, (classes.path + key).c_str(), view, 0);
+            if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+                failures.append(classes.root == HKEY_LOCAL_MACHINE ? L"\nHKLM\\" : L"\nHKCU\\")
+                    .append(classes.path + key)
+                    .append(view == KEY_WOW64_32KEY ? L" (32-bit view): " : L" (64-bit view): ")
+                    .append(win32::systemMessage(static_cast<DWORD>(status)));
         };
         if (getDefault(classes, view, progId + L"\\CLSID") == clsid) {
             remove(progId + L"\\CLSID");
-            remove(progId); // only when nothing else is in it
+            if (!hasSubkeys(classes, view, progId)) // another program's keys keep it
+                remove(progId);
         }
         remove(L"CLSID\\" + clsid + L"\\LocalServer32");
         remove(L"CLSID\\" + clsid);
     }
+    return failures;
 }
 
 } // namespace
@@ -149,8 +182,8 @@ std::wstring registerClass(const std::wstring &progId, const CLSID &clsid,
     return {};
 }
 
-void unregisterClass(const std::wstring &progId, const CLSID &clsid, Scope scope) {
-    erase(target(scope), progId, text(clsid));
+std::wstring unregisterClass(const std::wstring &progId, const CLSID &clsid, Scope scope) {
+    return erase(target(scope), progId, text(clsid));
 }
 
 } // namespace standin

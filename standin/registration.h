@@ -23,7 +23,8 @@ std::wstring registerClass(const std::wstring &progId, const CLSID &clsid,
                            const std::wstring &server, Scope scope);
 
 // Removes what registerClass wrote for `scope`, and nothing else: keys of the class
-// `clsid`, and the ProgID only while it names that class.
-void unregisterClass(const std::wstring &progId, const CLSID &clsid, Scope scope);
+// `clsid`, and the ProgID only while it names that class. Gives the keys it could not
+// remove and why, each on a line of its own, or nothing.
+std::wstring unregisterClass(const std::wstring &progId, const CLSID &clsid, Scope scope);
 
 } // namespace standin

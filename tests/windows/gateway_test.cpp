@@ -71,6 +71,14 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheF
     const cad::Error refused = test::errorOf([] { cad::createObject(standin::kProgId); });
     EXPECT_EQ(refused.member(), standin::kProgId);
     EXPECT_EQ(static_cast<std::uint32_t>(refused.code()), 0x80040154u);
+    // The program's own answer, not what a class in a DLL would have said: access denied
+    // tells an administrator that the CAD program runs elevated.
+    state.refuseCreate =
+        standin::Fault{static_cast<std::int32_t>(0x80070005), L"Zugriff verweigert"};
+    files.write(state);
+    const cad::Error denied = test::errorOf([] { cad::createObject(standin::kProgId); });
+    EXPECT_EQ(denied.member(), standin::kProgId);
+    EXPECT_EQ(static_cast<std::uint32_t>(denied.code()), 0x80070005u);
 
     files.writeRaw(standin::formatState(test::demoDrawing()) + "document maybe\n");
     const cad::Error broken =

@@ -23,7 +23,14 @@ void send(std::vector<INPUT> inputs) {
 } // namespace
 
 bool toFront(HWND window) {
+    // Windows lets no background process take the foreground (on a build runner the
+    // runner's console holds it); one attached to the input of the thread in front may.
+    const DWORD self = GetCurrentThreadId();
+    const DWORD front = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const bool attached = front && front != self && AttachThreadInput(self, front, TRUE);
     SetForegroundWindow(window);
+    if (attached)
+        AttachThreadInput(self, front, FALSE);
     // Keys go to the focus of the thread in front; until that thread has taken its
     // activation, there is none and a key would be lost.
     return waitUntil([&] {

@@ -1,32 +1,22 @@
 #pragma once
 
-#include "standin/identity.h"
+#include "failure_screenshot.h"
+#include "standin_check.h"
 #include "standin_files.h"
 
-#include <objbase.h>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace test {
 
 // Before the first test of every program that includes this: the CAD program's
-// ProgID leads to the stand-in, or no test runs. Where the real CAD program is
-// installed, a registration gone wrong (refused, or a run elevated that COM then
-// reads no user's classes for) would start it, and the first connection would
-// already make it visible and read the user's document.
+// ProgID leads to this build's stand-in, or no test runs.
 class LeadsToStandin final : public ::testing::Environment {
 public:
     void SetUp() override {
-        const bool initialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        CLSID named{};
-        const HRESULT hr = CLSIDFromProgID(standin::kProgId, &named);
-        if (initialised)
-            CoUninitialize();
-        if (FAILED(hr) || named != standin::kClsid)
-            GTEST_FAIL()
-                << "The CAD program's ProgID does not lead to the stand-in here, so no test "
-                   "connects: register it first (cadstandin /RegServer says why it "
-                   "cannot).";
+        if (const std::wstring problem = standinProblem(); !problem.empty())
+            GTEST_FAIL() << std::string(problem.begin(), problem.end()) << " No test connects.";
     }
 };
 inline ::testing::Environment *const kLeadsToStandin =
