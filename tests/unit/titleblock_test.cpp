@@ -188,7 +188,7 @@ TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
              again},
         {"create mode, a property the document keeps",
          [](standin::State &s) { s.kept = {L"Benennung"}; }, 1, 0, concat({deletes, adds}),
-         L"Nicht alle Werte sind im Dokument angekommen:\n\n\u201EBenennung\u201C: das Dokument "
+         L"Nicht alle Werte sind im Dokument angekommen:\n\n\u201EBenennung\u201C: Das Dokument "
          L"hat sie nicht neu angelegt.\n\n" +
              notice + again},
         {"a rebuild that fails", [](standin::State &s) { s.rebuildFails = true; }, 0, 1,
