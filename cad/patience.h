@@ -25,8 +25,9 @@ inline constexpr std::chrono::milliseconds kPatience{10'000};
 // another. Unset, the gateway gives up.
 //
 // Any question answered with false ends the operation with cad::Cancelled; so does
-// `stopped` turning true while the gateway waits, looked at about ten times a second:
-// the user stopped it from elsewhere.
+// `stopped` turning true while the gateway waits (the user stopped it from elsewhere),
+// looked at about ten times a second while a call or a start goes unanswered, and
+// between the tries of a rejected call.
 struct Patience {
     std::chrono::milliseconds length = kPatience;
     std::function<bool()> retryBusy;

@@ -113,16 +113,16 @@ bool write(const Classes &classes, const std::wstring &progId, const std::wstrin
     return true;
 }
 
-bool hasSubkeys(const Classes &classes, REGSAM view, const std::wstring &key) {
+bool holdsMore(const Classes &classes, REGSAM view, const std::wstring &key) {
     HKEY handle = nullptr;
     if (RegOpenKeyExW(classes.root, (classes.path + key).c_str(), 0, KEY_READ | view, &handle) !=
         ERROR_SUCCESS)
         return false;
-    DWORD subkeys = 0;
-    RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+    DWORD subkeys = 0, values = 0;
+    RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                      nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(handle);
-    return subkeys > 0;
+    return subkeys > 0 || values > 0;
 }
 
 // Removes what `write` wrote; gives the keys it could not remove, each on a line of
@@ -141,7 +141,7 @@ std::wstring erase(const Classes &classes, const std::wstring &progId, const std
         };
         if (getDefault(classes, view, progId + L"\\CLSID") == clsid) {
             remove(progId + L"\\CLSID");
-            if (!hasSubkeys(classes, view, progId)) // another program's keys keep it
+            if (!holdsMore(classes, view, progId)) // another program's keys or values keep it
                 remove(progId);
         }
         remove(L"CLSID\\" + clsid + L"\\LocalServer32");

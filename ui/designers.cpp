@@ -53,12 +53,15 @@ std::wstring unreadable(DWORD code) {
     return text::fill(L"Die Datei kann nicht gelesen werden: %1.", {win32::systemMessage(code)});
 }
 
+// Where the system's code page is UTF-8 (a setting of Windows 10 and later), a file
+// that is not UTF-8 was saved by an older Windows in Western Europe's page.
 std::wstring fromAnsi(std::string_view bytes) {
+    const UINT page = GetACP() == CP_UTF8 ? 1252 : CP_ACP;
     const int size = static_cast<int>(bytes.size());
     std::wstring wide(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0)),
+        static_cast<std::size_t>(MultiByteToWideChar(page, 0, bytes.data(), size, nullptr, 0)),
         L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), static_cast<int>(wide.size()));
+    MultiByteToWideChar(page, 0, bytes.data(), size, wide.data(), static_cast<int>(wide.size()));
     return wide;
 }
 
@@ -108,7 +111,10 @@ std::wstring warning(const std::wstring &path, int line, const std::wstring &pro
 } // namespace
 
 Designers loadDesigners(HMODULE program) {
-    const std::wstring path = folderOf(program) + kFileName;
+    const std::wstring folder = folderOf(program);
+    if (folder.empty())
+        return builtIn(); // the system cannot say where the program is
+    const std::wstring path = folder + kFileName;
     const FileRead file = readFile(path);
     if (!file.problem.empty())
         return builtIn(warning(path, 0, file.problem));

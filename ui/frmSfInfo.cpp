@@ -63,12 +63,17 @@ void frmSfInfo::show(int showCommand) {
                     instance_, this);
     if (!hwnd_)
         return;
-    load();
+    // It gives way to every message of the load, and goes once this window has taken
+    // the foreground from it.
+    StartWindow start(instance_, startDelay_);
+    runner_.setStartWindow(&start);
+    load(start);
     // Activation may come later than ShowWindow returns; it then restores this.
     lastFocus_ = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
     SetFocus(lastFocus_);
+    runner_.setStartWindow(nullptr);
 }
 
 bool frmSfInfo::preTranslate(MSG &message) {
@@ -139,12 +144,9 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-void frmSfInfo::load() {
-    {
-        // Gone when the read ends, and out of the way of each of its messages.
-        StartWindow start(instance_, startDelay_);
-        runner_.run(&titleblock::read, *this, &start);
-    }
+void frmSfInfo::load(StartWindow &start) {
+    barSfAuslesen();
+    start.finish();
     designers_ = loadDesigners(instance_);
     if (!designers_.warning.empty())
         warn(designers_.warning);

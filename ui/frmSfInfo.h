@@ -60,7 +60,7 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
-    void load();
+    void load(StartWindow &start);
     void layout(UINT dpi);
     void onCommand(int id, UINT code);
     void runCommand(int id);

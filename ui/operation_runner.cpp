@@ -7,6 +7,8 @@
 
 #include <cwchar>
 #include <exception>
+#include <string_view>
+#include <utility>
 
 namespace ui {
 namespace {
@@ -41,6 +43,18 @@ void discard(const MSG &input) {
         CloseGestureInfoHandle(reinterpret_cast<HGESTUREINFO>(input.lParam));
 }
 
+// The start window that gives way to the message box coming up on this thread.
+thread_local StartWindow *t_givingWay = nullptr;
+
+LRESULT CALLBACK giveWay(int code, WPARAM wParam, LPARAM lParam) {
+    wchar_t name[8] = {};
+    if (code == HCBT_ACTIVATE && t_givingWay &&
+        GetClassNameW(reinterpret_cast<HWND>(wParam), name, static_cast<int>(std::size(name))) &&
+        std::wstring_view(name) == L"#32770")
+        std::exchange(t_givingWay, nullptr)->hide();
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 OperationRunner::OperationRunner(std::chrono::milliseconds patience)
@@ -60,8 +74,7 @@ void OperationRunner::request(int command) {
 
 // Nothing unwinds through the window procedure: a failure is reported and the
 // window, with everything the user typed, stays.
-void OperationRunner::run(Operation operation, titleblock::Form &form, StartWindow *start) {
-    start_ = start;
+void OperationRunner::run(Operation operation, titleblock::Form &form) {
     running_ = true;
     ++operationsRun_;
     operationStart_ = static_cast<DWORD>(GetMessageTime()); // the click's, or its request's
@@ -89,7 +102,6 @@ void OperationRunner::run(Operation operation, titleblock::Form &form, StartWind
     // Timed by the system that also times keys and clicks, whichever process made them.
     PostMessageW(window_, kEnded, 0, 0);
     running_ = false;
-    start_ = nullptr;
     SetCursor(cursor);
 }
 
@@ -153,14 +165,23 @@ bool OperationRunner::askGoingOn(const std::wstring &question, UINT style, int g
 
 // Every box comes while an operation runs, and its loop is not the program's: the
 // keys and clicks queued meanwhile would answer it unread, so they go now. While the
-// window loads it is hidden; a box it owned then would have no taskbar entry.
+// window loads it is hidden; a box it owned then would have no taskbar entry, and
+// the start window gives way to the box as the box comes up: hidden any earlier, it
+// would hand the foreground to another program, and the box would open behind it.
 int OperationRunner::messageBox(const std::wstring &text, const wchar_t *title, UINT style) {
-    if (start_)
-        start_->hide();
     MSG input;
     while (PeekMessageW(&input, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT))
         discard(input);
-    return MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title, style);
+    t_givingWay = start_;
+    const HHOOK hook =
+        start_ ? SetWindowsHookExW(WH_CBT, &giveWay, nullptr, GetCurrentThreadId()) : nullptr;
+    const int answer =
+        MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title, style);
+    if (hook)
+        UnhookWindowsHookEx(hook);
+    if (t_givingWay) // the box never came up
+        std::exchange(t_givingWay, nullptr)->hide();
+    return answer;
 }
 
 } // namespace ui

@@ -33,9 +33,11 @@ public:
     // Asks for `command` to run after the message at hand. A click may come sent by
     // another program, and COM refuses outgoing calls inside such a message.
     void request(int command);
-    // Runs `operation` on `form` now; with `start`, the window that shows while the
-    // load waits, which makes way for every message and whose "Abbrechen" stops it.
-    void run(Operation operation, titleblock::Form &form, StartWindow *start = nullptr);
+    // Runs `operation` on `form` now.
+    void run(Operation operation, titleblock::Form &form);
+    // While the window loads: the window that shows while the load waits, which makes
+    // way for every message and whose "Abbrechen" stops the load. Null after.
+    void setStartWindow(StartWindow *start) { start_ = start; }
     bool running() const { return running_; }
 
     // For the window procedure: true when `message` was the runner's own.
@@ -63,7 +65,7 @@ private:
     titleblock::Connect connect_;
     HWND window_ = nullptr;
     std::function<void(int)> runCommand_;
-    StartWindow *start_ = nullptr; // while the load runs
+    StartWindow *start_ = nullptr; // while the window loads
     bool running_ = false;
     unsigned operationsRun_ = 0;
     DWORD operationStart_ = 0; // when the one under way was asked for, as input is timed

@@ -16,6 +16,7 @@ struct StartWindow::Shared {
     win32::UniqueHandle changed{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     win32::UniqueHandle settled{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     std::atomic<bool> paused{false};
+    std::atomic<bool> finished{false};
     std::atomic<bool> cancelled{false};
     win32::UniqueFont font;
 };
@@ -178,14 +179,19 @@ void StartWindow::resume() {
     tell(false);
 }
 
+void StartWindow::finish() {
+    tell(shared_->paused, true);
+}
+
 bool StartWindow::cancelled() const {
     return shared_->cancelled;
 }
 
-void StartWindow::tell(bool paused) {
+void StartWindow::tell(bool paused, bool finished) {
     if (!thread_)
         return;
     shared_->paused = paused;
+    shared_->finished = shared_->finished || finished;
     SetEvent(shared_->changed.get());
     awaitAnsweringSent(shared_->settled.get());
 }
@@ -211,7 +217,7 @@ DWORD WINAPI StartWindow::run(void *parameter) {
                 DispatchMessageW(&message);
             }
         const bool show = late && !shared.paused && !shared.cancelled;
-        if (show && !window)
+        if (show && !window && !shared.finished)
             window = create(shared);
         if (window && show != static_cast<bool>(IsWindowVisible(window)))
             ShowWindow(window, show ? SW_SHOW : SW_HIDE);

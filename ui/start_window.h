@@ -29,6 +29,9 @@ public:
     // back once the load goes on waiting.
     void hide();
     void resume();
+    // The load has ended: a window not shown yet never shows. One that shows stays
+    // until this goes, so that the program's window takes the foreground from it.
+    void finish();
 
     // The user pressed "Abbrechen" (or Esc, or closed it).
     bool cancelled() const;
@@ -38,7 +41,7 @@ public:
 
 private:
     static DWORD WINAPI run(void *shared);
-    void tell(bool paused);
+    void tell(bool paused, bool finished = false);
 
     std::shared_ptr<Shared> shared_;
     HANDLE thread_ = nullptr;
