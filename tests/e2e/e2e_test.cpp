@@ -48,6 +48,19 @@ protected:
         return ::testing::AssertionSuccess();
     }
     std::vector<std::wstring> fields() const { return test::fieldTexts(program->window()); }
+    // The program started while the CAD program, not running yet, hangs in its start
+    // until the state changes; its start window, once it shows.
+    HWND startHanging() {
+        EXPECT_TRUE(test::closeServers());
+        standin::State hanging = test::demoDrawing();
+        hanging.silence = standin::Silence{L"CreateInstance", 600'000};
+        files.write(hanging);
+        files.clearJournal();
+        program = std::make_unique<Program>();
+        HWND start = nullptr;
+        test::waitUntil([&] { return (start = program->startWindow()) != nullptr; });
+        return start;
+    }
     // Tab, and wait until the focus has arrived, so what is typed next goes there.
     bool tabTo(ControlId id) const {
         test::press({VK_TAB});
@@ -222,14 +235,8 @@ TEST_F(EndToEnd, AClickSentByAnotherProgramComesBackAtOnceAndRunsOnce) {
 // the CAD program still hangs. Closed then, the tool lets that start finish and
 // release what it hands out before it ends.
 TEST_F(EndToEnd, ASlowStartShowsTheStartWindowWhoseAbbrechenOpensTheWindowAtOnce) {
-    ASSERT_TRUE(test::closeServers());
-    standin::State hanging = test::demoDrawing();
-    hanging.silence = standin::Silence{L"CreateInstance", 600'000}; // until the state changes
-    files.write(hanging);
-    files.clearJournal();
-    program = std::make_unique<Program>();
-    HWND start = nullptr;
-    ASSERT_TRUE(test::waitUntil([&] { return (start = program->startWindow()) != nullptr; }));
+    const HWND start = startHanging();
+    ASSERT_TRUE(start);
     EXPECT_EQ(test::windowText(start), L"blattkopf");
     EXPECT_EQ(test::windowText(GetDlgItem(start, 100)), L"Verbinde mit dem CAD-Programm \u2026");
     EXPECT_TRUE(GetWindowLongW(GetDlgItem(start, 101), GWL_STYLE) & PBS_MARQUEE);
@@ -267,14 +274,8 @@ TEST_F(EndToEnd, ASlowStartShowsTheStartWindowWhoseAbbrechenOpensTheWindowAtOnce
 // Started again while it loads, the tool brings the one that runs to the front and
 // ends, while the first still waits: one window, and the CAD program asked nothing.
 TEST_F(EndToEnd, ASecondStartBringsTheFirstToTheFrontAndEndsAtOnce) {
-    ASSERT_TRUE(test::closeServers());
-    standin::State hanging = test::demoDrawing();
-    hanging.silence = standin::Silence{L"CreateInstance", 600'000};
-    files.write(hanging);
-    files.clearJournal();
-    program = std::make_unique<Program>();
-    HWND start = nullptr;
-    ASSERT_TRUE(test::waitUntil([&] { return (start = program->startWindow()) != nullptr; }));
+    const HWND start = startHanging();
+    ASSERT_TRUE(start);
     const test::ForegroundWindow elsewhere; // the user went on working meanwhile
     ASSERT_TRUE(test::toFront(elsewhere.hwnd()));
 
