@@ -182,6 +182,30 @@ std::wstring registerClass(const std::wstring &progId, const CLSID &clsid,
     return {};
 }
 
+std::wstring registeredServer(const CLSID &clsid) {
+    const std::wstring command =
+        getDefault(kMerged, KEY_WOW64_64KEY, L"CLSID\\" + text(clsid) + L"\\LocalServer32")
+            .value_or(L"");
+    return command.starts_with(L'"') ? command.substr(1, command.find(L'"', 1) - 1) : command;
+}
+
+std::wstring leadsElsewhere(const std::wstring &progId, const CLSID &clsid,
+                            const std::wstring &server) {
+    const bool initialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    CLSID named{};
+    const HRESULT hr = CLSIDFromProgID(progId.c_str(), &named);
+    if (initialised)
+        CoUninitialize();
+    if (FAILED(hr) || named != clsid)
+        return progId + L" does not lead to the stand-in's class here: register it first "
+                        L"(cadstandin /RegServer says why it cannot).";
+    const std::wstring registered = registeredServer(clsid);
+    if (CompareStringOrdinal(registered.c_str(), -1, server.c_str(), -1, TRUE) != CSTR_EQUAL)
+        return L"The stand-in's class leads to the program \"" + registered + L"\", not to " +
+               server + L".";
+    return {};
+}
+
 std::wstring unregisterClass(const std::wstring &progId, const CLSID &clsid, Scope scope) {
     return erase(target(scope), progId, text(clsid));
 }

@@ -22,6 +22,15 @@ enum class Scope {
 std::wstring registerClass(const std::wstring &progId, const CLSID &clsid,
                            const std::wstring &server, Scope scope);
 
+// The program COM starts for `clsid`, as this process's classes name it, without its
+// quotes; empty where none is registered.
+std::wstring registeredServer(const CLSID &clsid);
+
+// Empty when COM, asked for `progId`, makes the class `clsid` with the program `server`;
+// else where it leads instead, for a refusal.
+std::wstring leadsElsewhere(const std::wstring &progId, const CLSID &clsid,
+                            const std::wstring &server);
+
 // Removes what registerClass wrote for `scope`, and nothing else: keys of the class
 // `clsid`, and the ProgID only while it names that class. Gives the keys it could not
 // remove and why, each on a line of its own, or nothing.

@@ -2,6 +2,7 @@
 
 #include "process_windows.h"
 #include "standin/identity.h"
+#include "standin/registration.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -9,26 +10,12 @@
 #include <string>
 
 namespace test {
-namespace {
-
-// What COM would start: the registered local server's command line.
-std::wstring registeredServer() {
-    wchar_t clsid[40];
-    StringFromGUID2(standin::kClsid, clsid, 40);
-    std::wstring command(MAX_PATH + 2, L'\0');
-    DWORD bytes = static_cast<DWORD>(command.size() * sizeof(wchar_t));
-    RegGetValueW(HKEY_CLASSES_ROOT, (L"CLSID\\" + std::wstring(clsid) + L"\\LocalServer32").c_str(),
-                 nullptr, RRF_RT_REG_SZ, nullptr, command.data(), &bytes);
-    command.resize(bytes / sizeof(wchar_t) - 1);
-    return command;
-}
-
-} // namespace
 
 bool ensureServer() {
     if (FindWindowW(standin::kWindowClass, nullptr))
         return true;
-    const Process server(registeredServer());
+    // What COM would start.
+    const Process server(L"\"" + standin::registeredServer(standin::kClsid) + L"\"");
     // It shows its window once its class is registered.
     return server.started() && waitUntil([&] {
                return visibleWindowOf(server.id(), standin::kWindowClass) != nullptr;
