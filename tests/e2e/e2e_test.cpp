@@ -40,12 +40,9 @@ protected:
         return test::reachedStandin(files);
     }
     // Shown without a document's values: the load was stopped.
-    ::testing::AssertionResult windowShownEmpty() const {
-        if (!test::waitUntil([&] { return program->window() != nullptr; }))
-            return ::testing::AssertionFailure() << "the window did not show";
-        if (fields() != std::vector<std::wstring>{L"Text1", L"Text1", L"Combo1", L"Text1"})
-            return ::testing::AssertionFailure() << "the fields were filled";
-        return ::testing::AssertionSuccess();
+    bool windowShownEmpty() const {
+        return test::waitUntil([&] { return program->window() != nullptr; }) &&
+               fields() == std::vector<std::wstring>{L"Text1", L"Text1", L"Combo1", L"Text1"};
     }
     std::vector<std::wstring> fields() const { return test::fieldTexts(program->window()); }
     // The program started while the CAD program, not running yet, hangs in its start
@@ -276,8 +273,11 @@ TEST_F(EndToEnd, ASlowStartShowsTheStartWindowWhoseAbbrechenOpensTheWindowAtOnce
 TEST_F(EndToEnd, ASecondStartBringsTheFirstToTheFrontAndEndsAtOnce) {
     const HWND start = startHanging();
     ASSERT_TRUE(start);
-    const test::ForegroundWindow elsewhere; // the user went on working meanwhile
-    ASSERT_TRUE(test::toFront(elsewhere.hwnd()));
+    // The user went on working elsewhere meanwhile.
+    const HWND elsewhere =
+        CreateWindowExW(0, L"STATIC", L"elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                        100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(test::toFront(elsewhere));
 
     const test::Process second(test::besideThisProgram(L"blattkopf.exe"));
     DWORD exitCode = 1;
@@ -292,6 +292,7 @@ TEST_F(EndToEnd, ASecondStartBringsTheFirstToTheFrontAndEndsAtOnce) {
     ASSERT_TRUE(windowShownEmpty());
     files.write(test::demoDrawing()); // what the CAD program hands out now is released unseen
     EXPECT_TRUE(test::waitUntil([&] { return files.count(L"release Application") == 1; }));
+    DestroyWindow(elsewhere);
 }
 
 } // namespace

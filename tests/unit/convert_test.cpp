@@ -55,36 +55,6 @@ TEST(ToInt32, CoercesNumbersTextsAndBooleans) {
         EXPECT_EQ(cad::toInt32(value, L"EditRebuild"), expected);
 }
 
-// How a CAD program's "done" or "not done" is read, whatever type it answers in.
-TEST(ToBoolean, ReadsAnswersAsAutomationCoercesThemEmptyAsFalseAndNothingFromWhatHasNoReading) {
-    const cad::Object object(std::make_shared<NoopDispatch>());
-    const std::pair<cad::Value, std::optional<bool>> cases[] = {
-        {true, true},
-        {false, false},
-        {std::int64_t{0}, false},
-        {std::int64_t{-1}, true},
-        {std::int64_t{2}, true},
-        {0.0, false},
-        {0.25, true},
-        {std::wstring(L"0"), false},
-        {std::wstring(L" 1 "), true},
-        {std::wstring(L"0.4"), true},
-        {std::wstring(L"False"), false},
-        {std::wstring(L"TRUE"), true},
-        {std::wstring(L"fertig"), std::nullopt},
-        {std::wstring(L""), std::nullopt},
-        {cad::Empty{}, false},
-        {cad::Date{0, L"00:00:00"}, false},
-        {cad::Date{46365.5, L"09.12.2026 12:00:00"}, true},
-        {cad::Null{}, std::nullopt},
-        {cad::Nothing{}, std::nullopt},
-        {object, std::nullopt},
-        {cad::Unsupported{L"an array"}, std::nullopt},
-    };
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(cad::toBoolean(cases[i].first), cases[i].second) << "case " << i;
-}
-
 // What has no text or no number is refused, naming the member that produced it.
 TEST(Conversions, RefuseWhatTheyCannotConvertAndNameTheMember) {
     const cad::Object object(std::make_shared<NoopDispatch>());

@@ -4,10 +4,13 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace test {
+namespace {
 
+// The whole desktop as a bitmap file: what a test that drives windows saw.
 bool saveDesktop(const std::wstring &path) {
     const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
@@ -37,6 +40,8 @@ bool saveDesktop(const std::wstring &path) {
            WriteFile(file.get(), pixels.data(), static_cast<DWORD>(pixels.size()), &written,
                      nullptr);
 }
+
+} // namespace
 
 void ScreenshotOnFailure::OnTestPartResult(const ::testing::TestPartResult &result) {
     const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();

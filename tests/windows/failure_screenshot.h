@@ -2,12 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace test {
-
-// Saves the whole desktop as a bitmap file: what a test that drives windows saw.
-bool saveDesktop(const std::wstring &path);
 
 // At a test's first failure, the desktop as it is then, into the folder
 // BLATTKOPF_SCREENSHOTS names, or else the folder "screenshots" beside the test

@@ -83,8 +83,4 @@ void copyText(HWND owner, const std::wstring &text) {
     CloseClipboard();
 }
 
-ForegroundWindow::ForegroundWindow()
-    : hwnd_(CreateWindowExW(0, L"STATIC", L"elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
-                            100, nullptr, nullptr, nullptr, nullptr)) {}
-
 } // namespace test

@@ -21,17 +21,4 @@ void click(HWND control);
 // Puts the text on the clipboard, as copying it elsewhere would.
 void copyText(HWND owner, const std::wstring &text);
 
-// A plain window of this process, shown: another program the user works in.
-class ForegroundWindow {
-public:
-    ForegroundWindow();
-    ~ForegroundWindow() { DestroyWindow(hwnd_); }
-    ForegroundWindow(const ForegroundWindow &) = delete;
-    ForegroundWindow &operator=(const ForegroundWindow &) = delete;
-    HWND hwnd() const { return hwnd_; }
-
-private:
-    HWND hwnd_;
-};
-
 } // namespace test

@@ -1,7 +1,6 @@
 // The real window in this process, against the stand-in server through real COM.
 
 #include "ui/start_window.h"
-#include "utf16_file.h"
 #include "window_fixture.h"
 
 #include <commctrl.h>
@@ -392,10 +391,7 @@ TEST_F(Window, AWriteIntoAnotherDocumentAsksFirstAndNoWritesNothing) {
     click(ControlId::cmdSfEintragen);
     ASSERT_EQ(boxes.seen.size(), 1u);
     EXPECT_EQ(boxes.seen[0].title, L"blattkopf");
-    EXPECT_EQ(boxes.seen[0].text,
-              L"Die Werte im Fenster stammen aus \u201EGetriebegehäuse - Blatt1\u201C. Im "
-              L"CAD-Programm ist jetzt \u201EWelle - Blatt1\u201C aktiv.\n\nIn \u201EWelle - "
-              L"Blatt1\u201C eintragen?");
+    EXPECT_TRUE(boxes.seen[0].text.ends_with(L"In \u201EWelle - Blatt1\u201C eintragen?"));
     EXPECT_EQ(boxes.seen[0].buttons, 2);
     EXPECT_TRUE(boxes.seen[0].icon);
     EXPECT_EQ(fields(), read);
@@ -436,40 +432,28 @@ private:
     std::wstring path_;
 };
 
-// The office's own designers, in the file's order and as written, in every form an
-// editor saves; the standard values name the marked one, else the first.
+// The office's own designers, in the file's order and as written; the standard values
+// name the marked one, else the first. Which forms an editor may save is the parser's
+// to read (its unit tests); here, the file's way into the window, and the system's code
+// page for a file that is not UTF-8, here Windows-1252.
 TEST_F(Window, TheOfficesDesignersComeFromTheFileBesideTheProgram) {
-    const std::vector<std::wstring> names{L"Jiří Dvořák", L"Zoë Ångström", L"Ωμέγα 😀"};
-    struct Case {
-        const char *name;
+    const struct {
         std::string bytes;
+        std::vector<std::wstring> names;
         std::wstring standard;
+    } cases[] = {
+        {"# Werk 2\n Jiří Dvořák \n\n*  Ωμέγα 😀\n", {L"Jiří Dvořák", L"Ωμέγα 😀"}, L"Ωμέγα 😀"},
+        {"M\xFCller\r\nJ\xF6rg Stra\xDF\x65\r\n", {L"Müller", L"Jörg Straße"}, L"Müller"},
     };
-    const Case cases[] = {
-        {"UTF-8, LF, a comment and a blank line",
-         "# Werk 2\n Jiří Dvořák \n*  Zoë Ångström\n\n\tΩμέγα 😀\n", L"Zoë Ångström"},
-        {"UTF-8 with a mark, CRLF, no standard marked",
-         "\xEF\xBB\xBFJiří Dvořák\r\nZoë Ångström\r\nΩμέγα 😀", L"Jiří Dvořák"},
-        {"UTF-16 LE, CR", test::utf16File(u"Jiří Dvořák\rZoë Ångström\r*Ωμέγα 😀\r", false),
-         L"Ωμέγα 😀"},
-        {"UTF-16 BE, CRLF", test::utf16File(u"Jiří Dvořák\r\n*Zoë Ångström\r\nΩμέγα 😀", true),
-         L"Zoë Ångström"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        const DesignerFile file(c.bytes);
+    for (const auto &[bytes, names, standard] : cases) {
+        const DesignerFile file(bytes);
         form.reset();
         open();
         EXPECT_EQ(designers(), names);
         click(ControlId::cmdSfDefaultWerte);
-        EXPECT_EQ(text(ControlId::cmbSfKonstrukteur), c.standard);
+        EXPECT_EQ(text(ControlId::cmbSfKonstrukteur), standard);
         EXPECT_TRUE(boxes.seen.empty());
     }
-    // What older editors save: the system's code page, here Windows-1252.
-    const DesignerFile ansi("M\xFCller\r\n*J\xF6rg Stra\xDF\x65\r\n");
-    form.reset();
-    open();
-    EXPECT_EQ(designers(), (std::vector<std::wstring>{L"Müller", L"Jörg Straße"}));
 }
 
 // Beside a program whose path is longer than MAX_PATH, the list is found all the same.
@@ -501,6 +485,8 @@ TEST(Designers, AreFoundBesideAProgramOfAnyPathLength) {
 
 // A file that cannot be used is never used halfway: one warning naming it, the line
 // and what is wrong, before the window shows; then the built-in list and designer.
+// Each fault of the text itself is the parser's (its unit tests); here one of them,
+// and the faults of the file.
 TEST_F(Window, ADesignerFileThatCannotBeUsedGivesOneWarningAndTheBuiltInList) {
     struct Case {
         const char *name;
@@ -510,13 +496,6 @@ TEST_F(Window, ADesignerFileThatCannotBeUsedGivesOneWarningAndTheBuiltInList) {
     };
     const Case cases[] = {
         {"two marked", "*Anna\nBert\n* Carl\n", L"Zeile 3: Nur eine Zeile darf mit * beginnen."},
-        {"a control character", "Anna\nBe\x01rt\n",
-         L"Zeile 2: Der Name enthält ein Steuerzeichen."},
-        {"a NUL", std::string("Anna\nBe\0rt\n", 10),
-         L"Zeile 2: Der Name enthält ein Steuerzeichen."},
-        {"a name too long", std::string(256, 'x'),
-         L"Zeile 1: Der Name ist länger als 255 Zeichen."},
-        {"no name", "# nur ein Kommentar\r\n\r\n", L"\nDie Datei enthält keinen Namen."},
         {"too large", std::string(64 * 1024 + 1, 'x'), L"\nDie Datei ist größer als 64 KiB."},
         {"a folder", "", L"\nDas ist ein Ordner, keine Datei.", true},
     };
