@@ -2,6 +2,8 @@
 
 #include "cad/convert.h"
 
+#include <array>
+
 namespace titleblock {
 
 void read(Form &form, const Connect &connect) {
@@ -9,11 +11,14 @@ void read(Form &form, const Connect &connect) {
     if (!active)
         return;
     const Source source = identify(active->document);
-    // Field by field: each value is shown before the next one is asked for.
-    for (const FieldInfo &info : kFields) {
-        const cad::Value value = active->document.get(L"CustomInfo", {std::wstring(info.property)});
-        form.setFieldText(info.field, cad::toText(value, L"CustomInfo"));
-    }
+    // All four, or none: a read stopped or failed halfway leaves the fields as they were,
+    // not half of them the document's beside what was there.
+    std::array<std::wstring, std::size(kFields)> values;
+    for (std::size_t i = 0; i < std::size(kFields); ++i)
+        values[i] = cad::toText(
+            active->document.get(L"CustomInfo", {std::wstring(kFields[i].property)}), L"CustomInfo");
+    for (std::size_t i = 0; i < std::size(kFields); ++i)
+        form.setFieldText(kFields[i].field, values[i]);
     form.setFieldsSource(source); // all four are the document's now
 }
 
