@@ -213,7 +213,7 @@ Value Model::invoke(Target target, int member, unsigned invocation,
         host_.journal(text::toUtf8(L"crash in " + std::wstring(info.name)));
         host_.crash();
     }
-    if (state_.silence && state_.silence->member == info.name && calls == 1) {
+    if (state_.silence && state_.silence->member == info.name && calls == state_.silence->call) {
         host_.journal(text::toUtf8(L"silent in " + std::wstring(info.name)));
         host_.stall(state_.silence->ms);
         host_.journal(text::toUtf8(L"silence ends in " + std::wstring(info.name)));

@@ -264,14 +264,14 @@ const Keyword kKeywords[] = {
              out += L"crash " + quoted(s.crash->member) + L" " + std::to_wstring(s.crash->call) +
                     L"\n";
      }},
-    {L"silent", 2, 2,
+    {L"silent", 2, 3,
      [](const LineReader &r, const Tokens &t, State &s) {
-         s.silence = Silence{r.text(t[1]), r.integer(t[2])};
+         s.silence = Silence{r.text(t[1]), r.integer(t[2]), t.size() > 3 ? r.integer(t[3]) : 1};
      },
      [](const State &s, std::wstring &out) {
          if (s.silence)
              out += L"silent " + quoted(s.silence->member) + L" " + std::to_wstring(s.silence->ms) +
-                    L"\n";
+                    (s.silence->call == 1 ? L"" : L" " + std::to_wstring(s.silence->call)) + L"\n";
      }},
     {L"slowstart", 1, 1,
      [](const LineReader &r, const Tokens &t, State &s) { s.slowStartMs = r.integer(t[1]); },

@@ -51,12 +51,13 @@ struct Crash {
     int call = 1;
 };
 
-// A member whose first call on a connection takes `ms` to come back, or until the
-// state changes: the program is busy on its own thread (a long rebuild, a hang)
-// and answers no one meanwhile.
+// A member whose `call`-th call on a connection (a start: the first) takes `ms` to
+// come back, or until the state changes: the program is busy on its own thread (a
+// long rebuild, a hang) and answers no one meanwhile.
 struct Silence {
     std::wstring member;
     int ms = 0;
+    int call = 1;
 };
 
 // A title-block text as the drawing shows it.

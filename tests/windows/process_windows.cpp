@@ -41,8 +41,12 @@ bool waitUntil(const std::function<bool()> &done, std::chrono::milliseconds inte
     return done();
 }
 
-Process::Process(std::wstring commandLine) {
+Process::Process(std::wstring commandLine, std::optional<WORD> showCommand) {
     STARTUPINFOW startup{sizeof(startup)};
+    if (showCommand) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = *showCommand;
+    }
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info))

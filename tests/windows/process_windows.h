@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,11 @@ namespace test {
 bool waitUntil(const std::function<bool()> &done,
                std::chrono::milliseconds interval = std::chrono::milliseconds(20));
 
-// A program started with a command line; it runs on when this goes.
+// A program started with a command line; it runs on when this goes. Given a show
+// command, it is started as a shortcut set to "Minimiert" or "Maximiert" starts it.
 class Process {
 public:
-    explicit Process(std::wstring commandLine);
+    explicit Process(std::wstring commandLine, std::optional<WORD> showCommand = {});
 
     bool started() const { return win32::valid(process_); }
     DWORD id() const { return id_; }
