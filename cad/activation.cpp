@@ -23,12 +23,16 @@ public:
         });
         threads_.push_back(std::move(thread));
     }
+    // Answering, meanwhile, what is sent to the thread's windows, as any wait of the
+    // apartment's thread must: a program that broadcasts would be held otherwise.
     void awaitAll(DWORD graceMs) {
         const ULONGLONG deadline = GetTickCount64() + graceMs;
         for (const win32::UniqueHandle &thread : threads_) {
             const ULONGLONG now = GetTickCount64();
-            WaitForSingleObject(thread.get(),
-                                now < deadline ? static_cast<DWORD>(deadline - now) : 0);
+            HANDLE handle = thread.get();
+            DWORD index = 0;
+            CoWaitForMultipleHandles(0, now < deadline ? static_cast<DWORD>(deadline - now) : 0, 1,
+                                     &handle, &index);
         }
     }
 

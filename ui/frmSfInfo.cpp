@@ -70,9 +70,14 @@ void frmSfInfo::show(int showCommand) {
     load(start);
     // Activation may come later than ShowWindow returns; it then restores this.
     lastFocus_ = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    // As the user's shortcut says: the start window leaves the show state to this one.
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
     SetFocus(lastFocus_);
+    // Taken from the start window while it still shows, which the foreground rules allow;
+    // once it went, the system would have given the foreground to another program.
+    if (!IsIconic(hwnd_))
+        SetForegroundWindow(hwnd_);
     runner_.setStartWindow(nullptr);
 }
 

@@ -43,18 +43,6 @@ void discard(const MSG &input) {
         CloseGestureInfoHandle(reinterpret_cast<HGESTUREINFO>(input.lParam));
 }
 
-// The start window that gives way to the message box coming up on this thread.
-thread_local StartWindow *t_givingWay = nullptr;
-
-LRESULT CALLBACK giveWay(int code, WPARAM wParam, LPARAM lParam) {
-    wchar_t name[8] = {};
-    if (code == HCBT_ACTIVATE && t_givingWay &&
-        GetClassNameW(reinterpret_cast<HWND>(wParam), name, static_cast<int>(std::size(name))) &&
-        std::wstring_view(name) == L"#32770")
-        std::exchange(t_givingWay, nullptr)->hide();
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 } // namespace
 
 OperationRunner::OperationRunner(std::chrono::milliseconds patience)
@@ -165,23 +153,17 @@ bool OperationRunner::askGoingOn(const std::wstring &question, UINT style, int g
 
 // Every box comes while an operation runs, and its loop is not the program's: the
 // keys and clicks queued meanwhile would answer it unread, so they go now. While the
-// window loads it is hidden; a box it owned then would have no taskbar entry, and
-// the start window gives way to the box as the box comes up: hidden any earlier, it
-// would hand the foreground to another program, and the box would open behind it.
+// window loads it is hidden, and a box it owned then would have no taskbar entry; the
+// start window gives way to the box once the box is in front. Each box takes the
+// foreground, which the program has while the user works with it.
 int OperationRunner::messageBox(const std::wstring &text, const wchar_t *title, UINT style) {
     MSG input;
     while (PeekMessageW(&input, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT))
         discard(input);
-    t_givingWay = start_;
-    const HHOOK hook =
-        start_ ? SetWindowsHookExW(WH_CBT, &giveWay, nullptr, GetCurrentThreadId()) : nullptr;
-    const int answer =
-        MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title, style);
-    if (hook)
-        UnhookWindowsHookEx(hook);
-    if (t_givingWay) // the box never came up
-        std::exchange(t_givingWay, nullptr)->hide();
-    return answer;
+    if (start_)
+        start_->giveWay();
+    return MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, text.c_str(), title,
+                       style | MB_SETFOREGROUND);
 }
 
 } // namespace ui

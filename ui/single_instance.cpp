@@ -8,9 +8,6 @@
 namespace ui {
 namespace {
 
-// "Local\": one name per session.
-const std::wstring kMutexName = std::wstring(L"Local\\") + identity::kWindowClass;
-
 struct Shown {
     DWORD process;
     HWND box = nullptr;   // a message box of the load, owned by no window
@@ -34,9 +31,12 @@ BOOL CALLBACK look(HWND window, LPARAM lParam) {
 
 } // namespace
 
-SingleInstance::SingleInstance() : mutex_(CreateMutexW(nullptr, FALSE, kMutexName.c_str())) {
-    // No handle at all: another user's tool in this session holds the name.
-    first_ = mutex_ && GetLastError() != ERROR_ALREADY_EXISTS;
+SingleInstance::SingleInstance() : mutex_(CreateMutexW(nullptr, FALSE, kInstanceName.c_str())) {
+    // Access denied: the tool of another user, or an elevated one, holds the name. Any
+    // other failure (another program took the name for an object of another kind) must
+    // not keep the tool from starting: it runs as if alone.
+    const DWORD error = GetLastError();
+    first_ = error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED;
 }
 
 SingleInstance::~SingleInstance() {

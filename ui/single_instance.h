@@ -1,8 +1,15 @@
 #pragma once
 
+#include "identity.h"
+
 #include <windows.h>
 
+#include <string>
+
 namespace ui {
+
+// What the tool of a session holds: "Local\" makes it one name per session.
+inline const std::wstring kInstanceName = std::wstring(L"Local\\") + identity::kWindowClass;
 
 // The one tool of a desktop. A second start in the same session finds the first
 // running, brings it to the front and ends, connecting to nothing; another session

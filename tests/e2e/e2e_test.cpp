@@ -7,6 +7,8 @@
 #include "standin_files.h"
 #include "standin_guard.h"
 #include "standin_server.h"
+#include "ui/single_instance.h"
+#include "ui/start_window_controls.h"
 
 #include <gtest/gtest.h>
 
@@ -45,15 +47,17 @@ protected:
                fields() == std::vector<std::wstring>{L"Text1", L"Text1", L"Combo1", L"Text1"};
     }
     std::vector<std::wstring> fields() const { return test::fieldTexts(program->window()); }
-    // The program started while the CAD program, not running yet, hangs in its start
-    // until the state changes; its start window, once it shows.
-    HWND startHanging() {
+    // The program started, as a shortcut with `show` would start it, while the CAD
+    // program keeps the load waiting, silent until the state changes: by default in its
+    // start, not running yet. Its start window, once it shows.
+    HWND startHanging(standin::Silence silence = {L"CreateInstance", 600'000},
+                      std::optional<WORD> show = {}) {
         EXPECT_TRUE(test::closeServers());
         standin::State hanging = test::demoDrawing();
-        hanging.silence = standin::Silence{L"CreateInstance", 600'000};
+        hanging.silence = silence;
         files.write(hanging);
         files.clearJournal();
-        program = std::make_unique<Program>();
+        program = std::make_unique<Program>(show);
         HWND start = nullptr;
         test::waitUntil([&] { return (start = program->startWindow()) != nullptr; });
         return start;
@@ -227,20 +231,26 @@ TEST_F(EndToEnd, AClickSentByAnotherProgramComesBackAtOnceAndRunsOnce) {
 }
 
 // A CAD program that hangs while it starts: after a moment the start window shows
-// what the tool is doing; it makes way for the question about the silent program
-// and comes back after "Ja"; its "Abbrechen" opens the window at once, empty, while
-// the CAD program still hangs. Closed then, the tool lets that start finish and
-// release what it hands out before it ends.
+// what the tool is doing; it makes way for the question about the silent program, also
+// with its system menu open, and comes back after "Ja"; its "Abbrechen" opens the
+// window at once, empty, while the CAD program still hangs. Closed then, the tool lets
+// that start finish and release what it hands out before it ends, answering meanwhile
+// what other programs send it.
 TEST_F(EndToEnd, ASlowStartShowsTheStartWindowWhoseAbbrechenOpensTheWindowAtOnce) {
     const HWND start = startHanging();
     ASSERT_TRUE(start);
     EXPECT_EQ(test::windowText(start), L"blattkopf");
-    EXPECT_EQ(test::windowText(GetDlgItem(start, 100)), L"Verbinde mit dem CAD-Programm \u2026");
-    EXPECT_TRUE(GetWindowLongW(GetDlgItem(start, 101), GWL_STYLE) & PBS_MARQUEE);
+    EXPECT_EQ(test::windowText(GetDlgItem(start, ui::kStartText)), ui::kConnecting);
+    EXPECT_TRUE(GetWindowLongW(GetDlgItem(start, ui::kStartMarquee), GWL_STYLE) & PBS_MARQUEE);
     const HWND abbrechen = GetDlgItem(start, IDCANCEL);
     EXPECT_EQ(test::windowText(abbrechen), L"Abbrechen");
     EXPECT_FALSE(program->window());
 
+    ASSERT_TRUE(test::toFront(start));
+    test::press({VK_MENU, VK_SPACE});
+    EXPECT_TRUE(test::waitUntil([&] {
+        return test::visibleWindowOf(program->process().id(), L"#32768") != nullptr;
+    })) << "the system menu did not open";
     // The question takes the foreground from the start window, which then gives way.
     HWND box = nullptr;
     ASSERT_TRUE(test::waitUntil([&] { return (box = program->messageBox()) != nullptr; }));
@@ -260,6 +270,11 @@ TEST_F(EndToEnd, ASlowStartShowsTheStartWindowWhoseAbbrechenOpensTheWindowAtOnce
     const HWND window = program->window();
     test::click(program->control(ControlId::cmdExit));
     ASSERT_TRUE(test::waitUntil([&] { return !IsWindow(window); }));
+    // While it waits for that start, a program that sends to its windows is answered.
+    const HWND apartment = program->apartmentWindow();
+    ASSERT_TRUE(apartment);
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(apartment, WM_NULL, 0, 0, SMTO_NORMAL, 60'000, &answer) != 0);
     files.write(test::demoDrawing()); // the CAD program comes to
     DWORD exitCode = 1;
     ASSERT_TRUE(program->process().waitForExit(&exitCode));
@@ -268,10 +283,35 @@ TEST_F(EndToEnd, ASlowStartShowsTheStartWindowWhoseAbbrechenOpensTheWindowAtOnce
         << "the stand-in holds an object for a tool that is gone";
 }
 
+// Started as a shortcut set to "Minimiert" starts it: the start window shows as it
+// is, and the window, for which the setting is meant, opens minimized.
+TEST_F(EndToEnd, TheShortcutsShowStateIsTheWindowsNotTheStartWindows) {
+    const HWND start = startHanging({L"CreateInstance", 600'000}, SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(start);
+    EXPECT_FALSE(IsIconic(start));
+    files.write(test::demoDrawing()); // the CAD program comes to
+    ASSERT_TRUE(test::waitUntil([&] { return program->window() != nullptr; }));
+    EXPECT_TRUE(IsIconic(program->window()));
+    EXPECT_EQ(fields(), test::values(test::demoDrawing()));
+}
+
+// Another program holds the tool's name for an object of another kind, as it may to
+// keep the tool from starting: the tool starts all the same and reads.
+TEST_F(EndToEnd, ANameHeldByAnotherKindOfObjectDoesNotKeepTheToolFromStarting) {
+    const win32::UniqueHandle squatter(
+        CreateEventW(nullptr, TRUE, FALSE, ui::kInstanceName.c_str()));
+    ASSERT_TRUE(squatter);
+    start();
+    ASSERT_TRUE(windowShown());
+    EXPECT_EQ(fields(), test::values(test::demoDrawing()));
+}
+
 // Started again while it loads, the tool brings the one that runs to the front and
 // ends, while the first still waits: one window, and the CAD program asked nothing.
+// Stopped in the third of the four reads, the first shows none of the document's
+// values: not the first two beside the start texts.
 TEST_F(EndToEnd, ASecondStartBringsTheFirstToTheFrontAndEndsAtOnce) {
-    const HWND start = startHanging();
+    const HWND start = startHanging({L"CustomInfo", 600'000, 3});
     ASSERT_TRUE(start);
     // The user went on working elsewhere meanwhile.
     const HWND elsewhere =
@@ -286,11 +326,13 @@ TEST_F(EndToEnd, ASecondStartBringsTheFirstToTheFrontAndEndsAtOnce) {
     EXPECT_TRUE(test::waitUntil([&] { return GetForegroundWindow() == start; }));
     EXPECT_EQ(program->startWindow(), start) << "the first stopped waiting";
     EXPECT_EQ(files.serverStarts().size(), 1u);
-    EXPECT_EQ(files.count(L"silent in CreateInstance"), 1) << "the second connected";
+    EXPECT_EQ(files.count(L"create Application"), 1) << "the second connected";
+    EXPECT_EQ(files.count(L"silent in CustomInfo"), 1);
 
     test::click(GetDlgItem(start, IDCANCEL));
+    // Windows returns the stopped call at once; Wine only once the CAD program answers.
+    files.write(test::demoDrawing());
     ASSERT_TRUE(windowShownEmpty());
-    files.write(test::demoDrawing()); // what the CAD program hands out now is released unseen
     EXPECT_TRUE(test::waitUntil([&] { return files.count(L"release Application") == 1; }));
     DestroyWindow(elsewhere);
 }

@@ -13,14 +13,17 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace test {
 
 class Program {
 public:
-    // Starts blattkopf.exe from beside this test program.
-    Program() : process_(besideThisProgram(L"blattkopf.exe")) {
+    // Starts blattkopf.exe from beside this test program, as a shortcut with the show
+    // command, if given, would.
+    explicit Program(std::optional<WORD> showCommand = {})
+        : process_(besideThisProgram(L"blattkopf.exe"), showCommand) {
         EXPECT_TRUE(process_.started()) << "blattkopf.exe did not start: " << GetLastError();
     }
     ~Program() { process_.terminate(); }
@@ -56,6 +59,18 @@ public:
         });
         SendMessageW(date, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(before.c_str()));
         return taken;
+    }
+
+    // The hidden window through which COM reaches its window's thread, which stays
+    // until the program ends.
+    HWND apartmentWindow() const {
+        for (HWND w = nullptr;
+             (w = FindWindowExW(HWND_MESSAGE, w, L"OleMainThreadWndClass", nullptr)) != nullptr;) {
+            DWORD owner = 0;
+            if (GetWindowThreadProcessId(w, &owner) == process_.threadId())
+                return w;
+        }
+        return nullptr;
     }
 
     const Process &process() const { return process_; }

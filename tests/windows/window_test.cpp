@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cwchar>
 #include <filesystem>
@@ -527,6 +528,64 @@ TEST_F(Window, ADesignerFileThatCannotBeUsedGivesOneWarningAndTheBuiltInList) {
     EXPECT_EQ(designers().size(), 8u);
     click(ControlId::cmdSfDefaultWerte);
     EXPECT_EQ(text(ControlId::cmbSfKonstrukteur), L"John Doe");
+}
+
+// What the start window's thread saw when it hid the window, and the box to answer then.
+struct GivingWay {
+    HWND start = nullptr;
+    HWND box = nullptr;
+    std::atomic<HWND> inFront{nullptr}; // the foreground window as the start window hid
+    std::atomic<bool> hid{false};
+};
+GivingWay g_givingWay;
+
+LRESULT CALLBACK noteHiding(int code, WPARAM wParam, LPARAM lParam) {
+    const auto &sent = *reinterpret_cast<const CWPSTRUCT *>(lParam);
+    if (code == HC_ACTION && sent.hwnd == g_givingWay.start &&
+        sent.message == WM_WINDOWPOSCHANGING &&
+        (reinterpret_cast<const WINDOWPOS *>(sent.lParam)->flags & SWP_HIDEWINDOW) &&
+        !g_givingWay.hid) {
+        g_givingWay.inFront = GetForegroundWindow();
+        g_givingWay.hid = true;
+        PostMessageW(g_givingWay.box, WM_COMMAND, IDNO, 0); // "Nein", nicht weiter warten
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The start window gives way to a question of the load only once the question is in
+// front: hidden any earlier, it would hand the foreground to another program, and the
+// question would open behind it.
+TEST_F(Window, TheStartWindowGivesWayToAQuestionOnlyOnceTheQuestionIsInFront) {
+    ASSERT_TRUE(test::closeServers()); // the load starts the CAD program, which hangs
+    standin::State hanging = test::demoDrawing();
+    hanging.silence = standin::Silence{L"CreateInstance", 600'000};
+    files.write(hanging);
+    files.clearJournal();
+    HHOOK watch = nullptr;
+    boxes.answer = [&](const test::SeenBox &) {
+        g_givingWay.start = FindWindowW(ui::kStartWindowClass, nullptr);
+        if (!IsWindowVisible(g_givingWay.start))
+            return IDNO; // gone before the question came up
+        g_givingWay.box = FindWindowW(L"#32770", nullptr);
+        watch = SetWindowsHookExW(WH_CALLWNDPROC, &noteHiding, nullptr,
+                                  GetWindowThreadProcessId(g_givingWay.start, nullptr));
+        return 0; // answered once the start window gives way
+    };
+    form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), std::chrono::seconds(1),
+                                           std::chrono::milliseconds(0));
+    form->show(SW_SHOWNORMAL);
+    if (watch)
+        UnhookWindowsHookEx(watch);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    ASSERT_TRUE(watch) << "the start window hid before the question came up";
+    // Wine shows the foreground in passage then, on its way to the question.
+    EXPECT_NE(g_givingWay.inFront, g_givingWay.start) << "the start window hid while in front";
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Text1", L"Text1", L"Combo1", L"Text1"}));
+
+    form.reset();
+    pump();
+    files.write(test::demoDrawing()); // the CAD program comes to; its object goes unseen
+    cad::letStoppedStartsEnd(std::chrono::seconds(30));
 }
 
 // A CAD program that hangs while it starts is asked about like a silent call, and
