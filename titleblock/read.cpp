@@ -15,8 +15,9 @@ void read(Form &form, const Connect &connect) {
     // not half of them the document's beside what was there.
     std::array<std::wstring, std::size(kFields)> values;
     for (std::size_t i = 0; i < std::size(kFields); ++i)
-        values[i] = cad::toText(
-            active->document.get(L"CustomInfo", {std::wstring(kFields[i].property)}), L"CustomInfo");
+        values[i] =
+            cad::toText(active->document.get(L"CustomInfo", {std::wstring(kFields[i].property)}),
+                        L"CustomInfo");
     for (std::size_t i = 0; i < std::size(kFields); ++i)
         form.setFieldText(kFields[i].field, values[i]);
     form.setFieldsSource(source); // all four are the document's now

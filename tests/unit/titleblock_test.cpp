@@ -52,25 +52,25 @@ protected:
 TEST_F(Operations, ReadShowsEachPropertyInItsOwnFieldAllFourOrNone) {
     form.source.reset();
     titleblock::read(form, connect);
-    EXPECT_EQ(cad.calls(),
-              concat({kOpen,
-                      kIdentify,
-                      {L"get Document CustomInfo \"Benennung\"",
-                       L"get Document CustomInfo \"Zeichnungsnummer\"",
-                       L"get Document CustomInfo \"Konstrukteur\"",
-                       L"get Document CustomInfo \"Datum\"",
-                       L"form shows Benennung \"Getriebegehäuse\"",
-                       L"form shows Zeichnungsnummer \"GZ-4711-01\"",
-                       L"form shows Konstrukteur \"Jonas Weidlich\"",
-                       L"form shows Datum \"03.12.2026\""},
-                      kClose}));
+    EXPECT_EQ(
+        cad.calls(),
+        concat({kOpen,
+                kIdentify,
+                {L"get Document CustomInfo \"Benennung\"",
+                 L"get Document CustomInfo \"Zeichnungsnummer\"",
+                 L"get Document CustomInfo \"Konstrukteur\"", L"get Document CustomInfo \"Datum\"",
+                 L"form shows Benennung \"Getriebegehäuse\"",
+                 L"form shows Zeichnungsnummer \"GZ-4711-01\"",
+                 L"form shows Konstrukteur \"Jonas Weidlich\"", L"form shows Datum \"03.12.2026\""},
+                kClose}));
     EXPECT_TRUE(form.messages.empty());
     ASSERT_TRUE(form.source);
     EXPECT_EQ(form.source->path, demoSource().path);
     EXPECT_EQ(form.source->title, demoSource().title);
 
     standin::State failing = test::demoDrawing();
-    failing.failures.push_back({L"CustomInfo", static_cast<std::int32_t>(0x80004005), L"kaputt", 2});
+    failing.failures.push_back(
+        {L"CustomInfo", static_cast<std::int32_t>(0x80004005), L"kaputt", 2});
     cad.setState(failing);
     form.fields = {L"a", L"b", L"c", L"d"};
     form.source.reset();
