@@ -107,6 +107,12 @@ std::size_t utf16Length(std::wstring_view name) {
                              std::ranges::count_if(name, [](char32_t c) { return c > 0xFFFF; }));
 }
 
+// `WERK2\\jdvorak` and `jdvorak` are one login.
+std::wstring_view withoutDomain(std::wstring_view login) {
+    const std::size_t backslash = login.rfind(L'\\');
+    return backslash == std::wstring_view::npos ? login : login.substr(backslash + 1);
+}
+
 } // namespace
 
 std::variant<DesignerList, DesignerFileError> parseDesignerFile(std::string_view bytes,
@@ -135,17 +141,44 @@ std::variant<DesignerList, DesignerFileError> parseDesignerFile(std::string_view
         }
         if (std::ranges::any_of(name, isControl))
             return DesignerFileError{number, L"Der Name enthält ein Steuerzeichen."};
+        const std::size_t equals = name.find(L'=');
+        const std::wstring_view logins =
+            equals == std::wstring_view::npos ? std::wstring_view() : name.substr(equals + 1);
+        if (equals != std::wstring_view::npos) {
+            name = trimmed(name.substr(0, equals));
+            if (name.empty())
+                return DesignerFileError{number, L"Vor = steht kein Name."};
+        }
         if (utf16Length(name) > kMostUnits)
             return DesignerFileError{number, L"Der Name ist länger als 255 Zeichen."};
         list.names.emplace_back(name);
         if (star)
             list.standard = name;
+        if (equals == std::wstring_view::npos)
+            continue;
+        for (std::size_t start = 0; start <= logins.size();) {
+            const std::size_t comma = std::min(logins.find(L',', start), logins.size());
+            const std::wstring_view user =
+                trimmed(withoutDomain(trimmed(logins.substr(start, comma - start))));
+            if (user.empty())
+                return DesignerFileError{number, L"Nach = fehlt ein Windows-Anmeldename."};
+            list.logins.push_back({std::wstring(user), std::wstring(name)});
+            start = comma + 1;
+        }
     }
     if (list.names.empty())
         return DesignerFileError{0, L"Die Datei enthält keinen Namen."};
     if (!starred)
         list.standard = list.names.front();
     return list;
+}
+
+std::wstring designerFor(const DesignerList &list, std::wstring_view user, const SameLogin &same) {
+    user = withoutDomain(user);
+    for (const Login &login : list.logins)
+        if (same(login.user, user))
+            return login.name;
+    return list.standard;
 }
 
 } // namespace titleblock

@@ -2,11 +2,9 @@
 
 #include "text/fill.h"
 #include "titleblock/designer_file.h"
-#include "win32/owners.h"
-#include "win32/system_message.h"
+#include "ui/list_file.h"
 
-#include <optional>
-#include <string_view>
+#include <lmcons.h>
 
 namespace ui {
 namespace {
@@ -25,6 +23,13 @@ constexpr wchar_t kBuiltInStandard[] = L"John Doe";
 constexpr wchar_t kFileName[] = L"Konstrukteure.txt";
 constexpr DWORD kMostBytes = 64 * 1024; // what the parser takes; a larger file is refused unread
 
+// What the user can do about a list that is not used.
+constexpr wchar_t kMend[] =
+    L"Die Auswahl der Konstrukteure bleibt leer, bis die Datei berichtigt ist.";
+constexpr wchar_t kLater[] =
+    L"Die Auswahl der Konstrukteure bleibt leer. Starten Sie blattkopf später noch einmal.";
+constexpr wchar_t kMissing[] = L"Die Auswahl der Konstrukteure bleibt leer, bis es die Datei gibt.";
+
 // The module's folder, however long its path.
 std::wstring folderOf(HMODULE module) {
     std::wstring path(MAX_PATH, L'\0');
@@ -39,20 +44,6 @@ std::wstring folderOf(HMODULE module) {
     }
 }
 
-// A path of any length: Windows takes one over MAX_PATH only in this form.
-std::wstring anyLength(const std::wstring &path) {
-    if (path.starts_with(L"\\\\?\\"))
-        return path;
-    if (path.starts_with(L"\\\\"))
-        return L"\\\\?\\UNC\\" + path.substr(2);
-    return L"\\\\?\\" + path;
-}
-
-// Why the file cannot be read, in Windows' words.
-std::wstring unreadable(DWORD code) {
-    return text::fill(L"Die Datei kann nicht gelesen werden: %1.", {win32::systemMessage(code)});
-}
-
 // Where the system's code page is UTF-8 (a setting of Windows 10 and later), a file
 // that is not UTF-8 was saved by an older Windows in Western Europe's page.
 std::wstring fromAnsi(std::string_view bytes) {
@@ -65,66 +56,64 @@ std::wstring fromAnsi(std::string_view bytes) {
     return wide;
 }
 
-struct FileRead {
-    std::optional<std::string> bytes; // none: no such file
-    std::wstring problem;             // why it could not be read
-};
-
-FileRead readFile(const std::wstring &path) {
-    const std::wstring name = anyLength(path);
-    const DWORD attributes = GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return {};
-        return {std::string(), unreadable(error)};
-    }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return {std::string(), L"Das ist ein Ordner, keine Datei."};
-    const win32::UniqueHandle file(CreateFileW(
-        name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!win32::valid(file) || !GetFileSizeEx(file.get(), &size))
-        return {std::string(), unreadable(GetLastError())};
-    if (size.QuadPart > kMostBytes)
-        return {std::string(), L"Die Datei ist größer als 64 KiB."};
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-        return {std::string(), unreadable(GetLastError())};
-    bytes.resize(read);
-    return {std::move(bytes), L""};
+// As Windows compares user names: without regard to case.
+bool sameLogin(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-Designers builtIn(std::wstring warning = {}) {
-    return {{std::begin(kBuiltIn), std::end(kBuiltIn)}, kBuiltInStandard, std::move(warning)};
+Designers builtIn() {
+    return {{std::begin(kBuiltIn), std::end(kBuiltIn)}, kBuiltInStandard, L""};
 }
 
-std::wstring warning(const std::wstring &path, int line, const std::wstring &problem) {
-    return text::fill(
-        L"Die Liste der Konstrukteure wird nicht verwendet:\n\n%1\n%2\n\nDie "
-        L"Auswahl zeigt die eingebauten Namen, bis die Datei berichtigt ist.",
-        {path, line > 0 ? text::fill(L"Zeile %1: %2", {std::to_wstring(line), problem}) : problem});
+// No names and no standard designer, and why.
+Designers unused(const std::wstring &path, int line, const std::wstring &problem,
+                 const wchar_t *advice) {
+    return {{},
+            L"",
+            text::fill(
+                L"Die Liste der Konstrukteure wird nicht verwendet:\n\n%1\n%2\n\n%3",
+                {path,
+                 line > 0 ? text::fill(L"Zeile %1: %2", {std::to_wstring(line), problem}) : problem,
+                 advice})};
 }
 
 } // namespace
 
-Designers loadDesigners(HMODULE program) {
-    const std::wstring folder = folderOf(program);
-    if (folder.empty())
+Designers loadDesigners(HMODULE program, const std::optional<std::wstring> &configured,
+                        std::wstring_view user) {
+    if (configured && configured->empty())
+        return {}; // the policy's own warning said why
+    const std::wstring folder = configured ? L"" : folderOf(program);
+    if (!configured && folder.empty())
         return builtIn(); // the system cannot say where the program is
-    const std::wstring path = folder + kFileName;
-    const FileRead file = readFile(path);
-    if (!file.problem.empty())
-        return builtIn(warning(path, 0, file.problem));
-    if (!file.bytes)
-        return builtIn();
-    const auto parsed = titleblock::parseDesignerFile(*file.bytes, &fromAnsi);
+    const std::wstring path = configured ? *configured : folder + kFileName;
+    const ListFile file = readListFile(path, kMostBytes);
+    switch (file.outcome) {
+    case ListFile::Outcome::Missing:
+        return configured ? unused(path, 0, file.problem, kMissing) : builtIn();
+    case ListFile::Outcome::Unreadable:
+        return unused(path, 0, file.problem, kMend);
+    case ListFile::Outcome::Locked:
+    case ListFile::Outcome::Unreachable:
+        return unused(path, 0, file.problem, kLater);
+    case ListFile::Outcome::Read:
+        break;
+    }
+    const auto parsed = titleblock::parseDesignerFile(file.bytes, &fromAnsi);
     if (const auto *error = std::get_if<titleblock::DesignerFileError>(&parsed))
-        return builtIn(warning(path, error->line, error->problem));
+        return unused(path, error->line, error->problem, kMend);
     const auto &list = std::get<titleblock::DesignerList>(parsed);
-    return {list.names, list.standard, L""};
+    return {list.names, titleblock::designerFor(list, user, &sameLogin), L""};
+}
+
+std::wstring loggedInUser() {
+    std::wstring user(UNLEN + 1, L'\0');
+    DWORD size = static_cast<DWORD>(user.size());
+    if (!GetUserNameW(user.data(), &size))
+        return L""; // then only the marked line names the standard designer
+    user.resize(size - 1);
+    return user;
 }
 
 } // namespace ui

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ui {
@@ -16,8 +18,15 @@ struct Designers {
     std::wstring warning;
 };
 
-// The office's own list, from Konstrukteure.txt beside `program` (its module); without
-// the file, or with one that cannot be used, the built-in one. Reads, never writes.
-Designers loadDesigners(HMODULE program);
+// The office's own list, from the path a policy names (`configured`; empty where the policy
+// cannot be used), else from Konstrukteure.txt beside `program` (its module); its standard
+// designer the one for the Windows login `user`. Without a list, the built-in one; with a
+// list that cannot be used, no names at all, so that no built-in name reaches a drawing.
+// Reads, never writes.
+Designers loadDesigners(HMODULE program, const std::optional<std::wstring> &configured,
+                        std::wstring_view user);
+
+// The login of the user this program runs for.
+std::wstring loggedInUser();
 
 } // namespace ui

@@ -47,8 +47,9 @@ Procedure procedureOf(int id) {
 } // namespace
 
 frmSfInfo::frmSfInfo(HINSTANCE instance, std::chrono::milliseconds patience,
-                     std::chrono::milliseconds startDelay)
-    : instance_(instance), startDelay_(startDelay), runner_(patience) {
+                     std::chrono::milliseconds startDelay, PolicyPlaces policies)
+    : instance_(instance), startDelay_(startDelay), policies_(std::move(policies)),
+      runner_(patience) {
     registerClass(instance_, &frmSfInfo::windowProc);
 }
 
@@ -152,12 +153,20 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void frmSfInfo::load(StartWindow &start) {
     barSfAuslesen();
     start.finish();
-    designers_ = loadDesigners(instance_);
+    const Policies policies = readPolicies(policies_);
+    for (const std::wstring &warning : policies.warnings)
+        warn(warning);
+    designers_ = loadDesigners(instance_, policies.designerList, loggedInUser());
     if (!designers_.warning.empty())
         warn(designers_.warning);
     const HWND combo = control(ControlId::cmbSfKonstrukteur);
     for (const std::wstring &designer : designers_.names)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(designer.c_str()));
+    // The office may choose the boxes' first state; without a policy they stay checked.
+    for (const auto &[box, checked] : {std::pair{ControlId::chkGenProp, policies.genProp},
+                                       std::pair{ControlId::chkRebuild, policies.rebuild}})
+        if (checked)
+            SendMessageW(control(box), BM_SETCHECK, *checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void frmSfInfo::onCommand(int id, UINT code) {

@@ -6,6 +6,7 @@
 #include "ui/fonts.h"
 #include "ui/layout.h"
 #include "ui/operation_runner.h"
+#include "ui/policies.h"
 #include "ui/start_window.h"
 
 #include <windows.h>
@@ -21,9 +22,11 @@ namespace ui {
 class frmSfInfo final : public titleblock::Form {
 public:
     // Bears with a busy or silent CAD program for `patience` before asking the user;
-    // a load that has taken `startDelay` shows the start window.
+    // a load that has taken `startDelay` shows the start window. The load reads the
+    // office's policies from `policies`.
     explicit frmSfInfo(HINSTANCE instance, std::chrono::milliseconds patience = cad::kPatience,
-                       std::chrono::milliseconds startDelay = kStartWindowDelay);
+                       std::chrono::milliseconds startDelay = kStartWindowDelay,
+                       PolicyPlaces policies = systemPolicies());
     frmSfInfo(const frmSfInfo &) = delete;
     frmSfInfo &operator=(const frmSfInfo &) = delete;
     ~frmSfInfo();
@@ -67,6 +70,7 @@ private:
 
     HINSTANCE instance_;
     std::chrono::milliseconds startDelay_;
+    PolicyPlaces policies_;
     HWND hwnd_ = nullptr;
     std::optional<titleblock::Source> fieldsSource_;
     Designers designers_;      // read once, at load

@@ -1,5 +1,6 @@
 // Any bytes as the designer list: either one error that says what is wrong, or names the
-// combo box can hold, the standard designer among them.
+// combo box can hold, the standard designer among them, and logins without a domain, each
+// naming one of those names.
 
 #include "titleblock/designer_file.h"
 
@@ -18,14 +19,20 @@ std::wstring latin1(std::string_view bytes) {
     return wide;
 }
 
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
 bool fitsTheComboBox(const std::wstring &name) {
     std::size_t units = 0;
-    for (const char32_t c : name) {
-        if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
-            return false;
+    for (const char32_t c : name)
         units += c > 0xFFFF ? 2 : 1;
-    }
-    return units > 0 && units <= 255;
+    return units > 0 && units <= 255 && std::ranges::none_of(name, isControl);
+}
+
+// The first line naming `user` is the one the standard values name for it.
+const std::wstring &firstNaming(const titleblock::DesignerList &list, const std::wstring &user) {
+    return std::ranges::find(list.logins, user, &titleblock::Login::user)->name;
 }
 
 } // namespace
@@ -42,5 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (list.names.empty() || !std::ranges::all_of(list.names, fitsTheComboBox) ||
         std::ranges::find(list.names, list.standard) == list.names.end())
         std::abort();
+    const auto same = [](std::wstring_view a, std::wstring_view b) { return a == b; };
+    for (const titleblock::Login &login : list.logins)
+        if (login.user.empty() || login.user.find(L'\\') != std::wstring::npos ||
+            std::ranges::any_of(login.user, isControl) ||
+            std::ranges::find(list.names, login.name) == list.names.end() ||
+            titleblock::designerFor(list, L"DOMAIN\\" + login.user, same) !=
+                firstNaming(list, login.user))
+            std::abort();
     return 0;
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -78,6 +80,11 @@ TEST(DesignerFile, ReadsNamesInTheirOrderFromEveryEncodingAndLineEnd) {
         {"Anna" + std::string(65536 - 4, '\n'), {L"Anna"}, L"Anna", 0}, // 64 KiB
         {text::toUtf8(kLongest), {kLongest}, kLongest, 0},
         {text::toUtf8(kLongestWide), {kLongestWide}, kLongestWide, 0},
+        {"Jiří Dvořák = jdvorak, WERK2\\jd\n*Anna=anna\nBert\n",
+         {L"Jiří Dvořák", L"Anna", L"Bert"},
+         L"Anna",
+         0},
+        {text::toUtf8(kLongest + L" = jd"), {kLongest}, kLongest, 0},
     };
     for (const auto &[bytes, names, standard, ansiCalls] : cases) {
         SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 40)));
@@ -99,6 +106,7 @@ TEST(DesignerFileError, IsTheFirstFaultInTheFileWithItsLine) {
     const std::wstring tooLong = L"Der Name ist länger als 255 Zeichen.";
     const std::wstring notUtf8 = L"Die Datei ist kein gültiges UTF-8.";
     const std::wstring notUtf16 = L"Die Datei ist kein gültiges UTF-16.";
+    const std::wstring noLogin = L"Nach = fehlt ein Windows-Anmeldename.";
     const struct {
         std::string bytes;
         int line;
@@ -124,6 +132,14 @@ TEST(DesignerFileError, IsTheFirstFaultInTheFileWithItsLine) {
         {utf16(u"Anna\r\nB\rC\n\xD800x", false), 4, notUtf16, 0},
         {utf16(u"Anna\n\xDC00\xDC00", true), 2, notUtf16, 0},
         {utf16(u"Anna\n", false) + "x", 2, notUtf16, 0},
+        {"Anna\n = jd\n", 2, L"Vor = steht kein Name.", 0},
+        {"Anna\n* = jd\n", 2, L"Vor = steht kein Name.", 0},
+        {"Anna\nBert =\n", 2, noLogin, 0},
+        {"Anna = ab,, cd\n", 1, noLogin, 0},
+        {"Anna = ab, cd ,\n", 1, noLogin, 0},
+        {"Anna = WERK2\\\n", 1, noLogin, 0},
+        {"Anna = a\tb\n", 1, control, 0},
+        {text::toUtf8(kLongest + L"a = jd"), 1, tooLong, 0},
     };
     for (const auto &[bytes, line, problem, ansiCalls] : cases) {
         SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 40)));
@@ -138,6 +154,39 @@ TEST(DesignerFileError, IsTheFirstFaultInTheFileWithItsLine) {
         EXPECT_EQ(error->problem, problem);
         EXPECT_EQ(calls, ansiCalls);
     }
+}
+
+// Each designer's own name: the first line naming the login, whatever the case and with or
+// without a domain on either side; else the marked line's, else the first.
+TEST(DesignerLogin, NamesTheLineOfTheUserElseTheStandardDesigner) {
+    int calls = 0;
+    const auto parsed = parse("Anna = anna\nJiří Dvořák = WERK2\\JDvorak , jd\n"
+                              "*Zoë = zoe\nZweite = jdvorak\nCarl = ANDERES\\carl\n",
+                              calls);
+    const auto &list = std::get<titleblock::DesignerList>(parsed);
+    EXPECT_EQ(list.names, (Names{L"Anna", L"Jiří Dvořák", L"Zoë", L"Zweite", L"Carl"}));
+    // As Windows compares logins: here only ASCII letters differ in case.
+    const auto same = [](std::wstring_view a, std::wstring_view b) {
+        return std::ranges::equal(a, b, [](wchar_t x, wchar_t y) {
+            return std::towlower(static_cast<wint_t>(x)) == std::towlower(static_cast<wint_t>(y));
+        });
+    };
+    const struct {
+        std::wstring user;
+        std::wstring designer;
+    } cases[] = {
+        {L"jdvorak", L"Jiří Dvořák"},
+        {L"JDVORAK", L"Jiří Dvořák"},
+        {L"WERK3\\jd", L"Jiří Dvořák"},
+        {L"anna", L"Anna"},
+        {L"carl", L"Carl"},
+        {L"niemand", L"Zoë"},
+        {L"", L"Zoë"},
+        {L"WERK2\\", L"Zoë"},
+    };
+    for (const auto &[user, designer] : cases)
+        EXPECT_EQ(titleblock::designerFor(list, user, same), designer)
+            << testing::PrintToString(std::string(user.begin(), user.end()));
 }
 
 } // namespace

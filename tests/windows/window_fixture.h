@@ -7,6 +7,7 @@
 #include "designed.h"
 #include "identity.h"
 #include "message_boxes.h"
+#include "office_files.h"
 #include "process_windows.h"
 #include "real_input.h"
 #include "standin_files.h"
@@ -47,7 +48,7 @@ protected:
         // A second of patience with a busy or silent server, where the program has ten;
         // a load that has not ended in ten seconds has not ended in time.
         form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), std::chrono::seconds(1),
-                                               std::chrono::seconds(10));
+                                               std::chrono::seconds(10), policies.places());
         form->show(SW_SHOWNORMAL);
         EXPECT_TRUE(test::toFront(form->hwnd()));
         pump();
@@ -94,6 +95,7 @@ protected:
     std::vector<std::wstring> fields() const { return test::fieldTexts(form->hwnd()); }
 
     cad::ComApartment apartment;
+    test::TestPolicies policies; // none, unless a test sets them
     test::StandinFiles files;
     test::MessageBoxes boxes{identity::kWindowClass};
     std::unique_ptr<ui::frmSfInfo> form;

@@ -400,38 +400,7 @@ TEST_F(Window, AWriteIntoAnotherDocumentAsksFirstAndNoWritesNothing) {
     EXPECT_EQ(files.state().rebuilds, 0);
 }
 
-// Konstrukteure.txt beside this test program, where the window looks for it; gone
-// again after the test. A folder of that name, when asked for.
-class DesignerFile {
-public:
-    explicit DesignerFile(const std::string &bytes, bool folder = false,
-                          std::wstring path = unquoted(L"Konstrukteure.txt"))
-        : path_(std::move(path)) {
-        if (folder) {
-            CreateDirectoryW(path_.c_str(), nullptr);
-            return;
-        }
-        const win32::UniqueHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    }
-    ~DesignerFile() {
-        DeleteFileW(path_.c_str());
-        RemoveDirectoryW(path_.c_str());
-    }
-    DesignerFile(const DesignerFile &) = delete;
-    DesignerFile &operator=(const DesignerFile &) = delete;
-
-    const std::wstring &path() const { return path_; }
-    static std::wstring unquoted(const wchar_t *besideThisProgram) {
-        const std::wstring quoted = test::besideThisProgram(besideThisProgram);
-        return quoted.substr(1, quoted.size() - 2);
-    }
-
-private:
-    std::wstring path_;
-};
+using test::DesignerFile;
 
 // The office's own designers, in the file's order and as written; the standard values
 // name the marked one, else the first. Which forms an editor may save is the parser's
@@ -473,7 +442,7 @@ TEST(Designers, AreFoundBesideAProgramOfAnyPathLength) {
         // Loaded as a module, it has that long path; its code does not run.
         const HMODULE deep = LoadLibraryExW(program.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
         ASSERT_TRUE(deep) << GetLastError();
-        const ui::Designers designers = ui::loadDesigners(deep);
+        const ui::Designers designers = ui::loadDesigners(deep, std::nullopt, L"");
         FreeLibrary(deep);
         EXPECT_EQ(designers.names, (std::vector<std::wstring>{L"Anna", L"Bert"}));
         EXPECT_EQ(designers.standard, L"Bert");
@@ -485,10 +454,10 @@ TEST(Designers, AreFoundBesideAProgramOfAnyPathLength) {
 }
 
 // A file that cannot be used is never used halfway: one warning naming it, the line
-// and what is wrong, before the window shows; then the built-in list and designer.
-// Each fault of the text itself is the parser's (its unit tests); here one of them,
-// and the faults of the file.
-TEST_F(Window, ADesignerFileThatCannotBeUsedGivesOneWarningAndTheBuiltInList) {
+// and what is wrong, before the window shows; then no names at all and no standard
+// designer, so that no built-in name reaches a drawing. Each fault of the text itself is
+// the parser's (its unit tests); here one of them, and the faults of the file.
+TEST_F(Window, ADesignerFileThatCannotBeUsedGivesOneWarningAndAnEmptyList) {
     struct Case {
         const char *name;
         std::string bytes;
@@ -513,9 +482,13 @@ TEST_F(Window, ADesignerFileThatCannotBeUsedGivesOneWarningAndTheBuiltInList) {
         EXPECT_NE(boxes.seen[0].text.find(file.path() + L"\n"), std::wstring::npos);
         EXPECT_NE(boxes.seen[0].text.find(c.says), std::wstring::npos)
             << std::string(boxes.seen[0].text.begin(), boxes.seen[0].text.end());
-        EXPECT_EQ(designers().size(), 8u);
+        EXPECT_NE(boxes.seen[0].text.find(L"bis die Datei berichtigt ist"), std::wstring::npos);
+        EXPECT_EQ(designers(), std::vector<std::wstring>{});
+        click(ControlId::cmdSfDefaultWerte);
+        EXPECT_EQ(text(ControlId::cmbSfKonstrukteur), L"");
     }
-    // Held open by another program without sharing it: read later, not now.
+    // Held open by another program without sharing it: tried again for a moment, then
+    // the warning says to start again later, not to mend a file that is fine.
     const DesignerFile locked("Anna\n");
     const win32::UniqueHandle holder(
         CreateFileW(locked.path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -523,11 +496,14 @@ TEST_F(Window, ADesignerFileThatCannotBeUsedGivesOneWarningAndTheBuiltInList) {
     boxes.seen.clear();
     open();
     ASSERT_EQ(boxes.seen.size(), 1u);
-    EXPECT_NE(boxes.seen[0].text.find(L"Die Datei kann nicht gelesen werden: "),
+    EXPECT_NE(boxes.seen[0].text.find(L"Die Datei ist gerade von einem anderen Programm gesperrt."),
               std::wstring::npos);
-    EXPECT_EQ(designers().size(), 8u);
+    EXPECT_NE(boxes.seen[0].text.find(L"Starten Sie blattkopf später noch einmal."),
+              std::wstring::npos);
+    EXPECT_EQ(boxes.seen[0].text.find(L"berichtigt"), std::wstring::npos);
+    EXPECT_EQ(designers(), std::vector<std::wstring>{});
     click(ControlId::cmdSfDefaultWerte);
-    EXPECT_EQ(text(ControlId::cmbSfKonstrukteur), L"John Doe");
+    EXPECT_EQ(text(ControlId::cmbSfKonstrukteur), L"");
 }
 
 // What the start window's thread saw when it hid the window, and the box to answer then.
@@ -620,7 +596,8 @@ TEST_F(Window, StoppingAHangingStartFreesTheWindowAtOnce) {
     ASSERT_TRUE(test::waitUntil([&] { return files.count(L"exit process") == 1; }));
     ASSERT_TRUE(test::closeServers()); // gone, not just going: then the CAD program is opened
     ASSERT_TRUE(test::ensureServer());
-    form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), std::chrono::seconds(1));
+    form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), std::chrono::seconds(1),
+                                           ui::kStartWindowDelay, policies.places());
     form->show(SW_SHOWNORMAL);
     pump();
     EXPECT_EQ(fields(), test::values(after));
