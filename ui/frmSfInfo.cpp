@@ -152,11 +152,12 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void frmSfInfo::load(StartWindow &start) {
     barSfAuslesen();
-    start.finish();
+    // Read while the start window may still show: a share may keep the list a moment.
     const Policies policies = readPolicies(policies_);
+    designers_ = loadDesigners(instance_, policies.designerList, loggedInUser());
+    start.finish();
     for (const std::wstring &warning : policies.warnings)
         warn(warning);
-    designers_ = loadDesigners(instance_, policies.designerList, loggedInUser());
     if (!designers_.warning.empty())
         warn(designers_.warning);
     const HWND combo = control(ControlId::cmbSfKonstrukteur);

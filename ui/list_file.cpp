@@ -3,6 +3,7 @@
 #include "text/fill.h"
 #include "win32/owners.h"
 #include "win32/system_message.h"
+#include "win32/wait.h"
 
 #include <memory>
 #include <new>
@@ -15,10 +16,17 @@ constexpr DWORD kPatienceMs = 5000; // with a share that does not answer
 constexpr int kLockedTries = 10;
 constexpr DWORD kLockedPauseMs = 50;
 
-// A path of any length: Windows takes one over MAX_PATH only in this form.
-std::wstring anyLength(const std::wstring &path) {
+// A path of any length: Windows takes one over MAX_PATH only in this form, which it
+// takes literally, so the path is made whole first (`/`, `\\`, `.` and `..` as an
+// administrator may have typed them into a policy).
+std::wstring anyLength(std::wstring path) {
     if (path.starts_with(L"\\\\?\\"))
         return path;
+    std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+    full.resize(
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    if (!full.empty())
+        path = std::move(full);
     if (path.starts_with(L"\\\\"))
         return L"\\\\?\\UNC\\" + path.substr(2);
     return L"\\\\?\\" + path;
@@ -105,7 +113,7 @@ ListFile readListFile(const std::wstring &path, DWORD mostBytes) {
         return failed(GetLastError());
     }
     // Given up on, the thread ends when the share answers at last, or with the program.
-    if (WaitForSingleObject(reading->done.get(), kPatienceMs) != WAIT_OBJECT_0)
+    if (!win32::awaitAnsweringSent(reading->done.get(), kPatienceMs))
         return {ListFile::Outcome::Unreachable,
                 {},
                 L"Die Datei konnte nicht erreicht werden: Ihr Ort antwortet nicht."};

@@ -2,6 +2,7 @@
 
 #include "ui/start_window_controls.h"
 #include "win32/owners.h"
+#include "win32/wait.h"
 
 #include <commctrl.h>
 
@@ -28,16 +29,6 @@ namespace {
 
 // From the load's thread: do as Shared says now; end what holds the thread, it goes.
 constexpr UINT kApply = WM_APP, kClose = WM_APP + 1;
-
-// Waits for `handle`, answering what other threads send to this one meanwhile: a
-// window that hides or goes may make the system send to the windows of this thread.
-void awaitAnsweringSent(HANDLE handle) {
-    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) ==
-           WAIT_OBJECT_0 + 1) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
 
 StartWindow::Shared *sharedOf(HWND window) {
     return reinterpret_cast<StartWindow::Shared *>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -132,7 +123,7 @@ StartWindow::~StartWindow() {
     SetEvent(shared_->closing.get());
     if (const HWND window = shared_->window)
         PostMessageW(window, kClose, 0, 0);
-    awaitAnsweringSent(thread_);
+    win32::awaitAnsweringSent(thread_);
     CloseHandle(thread_);
 }
 

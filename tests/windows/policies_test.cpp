@@ -92,8 +92,9 @@ TEST_F(Window, APolicyValueThatCannotBeUsedGivesOneWarningAndItsDefaultStands) {
 // The list a policy names replaces the one beside the program, its variables expanded.
 TEST_F(Window, TheListAPolicyNamesReplacesTheOneBesideTheProgram) {
     const test::DesignerFile beside("Bernd\n");
-    const std::wstring folder = std::filesystem::temp_directory_path().wstring();
-    const test::DesignerFile office("Anna\n*Carl\n", false, folder + L"blattkopf-liste.txt");
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    const test::DesignerFile office("Anna\n*Carl\n", false,
+                                    (folder / L"blattkopf-liste.txt").wstring());
     SetEnvironmentVariableW(L"BLATTKOPF_TEST_FOLDER", folder.c_str());
     policies.setText(Place::User, L"Konstrukteure", L"%BLATTKOPF_TEST_FOLDER%\\blattkopf-liste.txt",
                      REG_EXPAND_SZ);
