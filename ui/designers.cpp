@@ -75,7 +75,8 @@ Designers unused(const std::wstring &path, int line, const std::wstring &problem
                 L"Die Liste der Konstrukteure wird nicht verwendet:\n\n%1\n%2\n\n%3",
                 {path,
                  line > 0 ? text::fill(L"Zeile %1: %2", {std::to_wstring(line), problem}) : problem,
-                 advice})};
+                 advice}),
+            path};
 }
 
 } // namespace
@@ -83,7 +84,8 @@ Designers unused(const std::wstring &path, int line, const std::wstring &problem
 Designers loadDesigners(HMODULE program, const std::optional<std::wstring> &configured,
                         std::wstring_view user) {
     if (configured && configured->empty())
-        return {}; // the policy's own warning said why
+        return {
+            {}, L"", L"", L"keine, die Richtlinie ist nicht verwendbar"}; // its warning said why
     const std::wstring folder = configured ? L"" : folderOf(program);
     if (!configured && folder.empty())
         return builtIn(); // the system cannot say where the program is
@@ -104,7 +106,7 @@ Designers loadDesigners(HMODULE program, const std::optional<std::wstring> &conf
     if (const auto *error = std::get_if<titleblock::DesignerFileError>(&parsed))
         return unused(path, error->line, error->problem, kMend);
     const auto &list = std::get<titleblock::DesignerList>(parsed);
-    return {list.names, titleblock::designerFor(list, user, &sameLogin), L""};
+    return {list.names, titleblock::designerFor(list, user, &sameLogin), L"", path};
 }
 
 std::wstring loggedInUser() {

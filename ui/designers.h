@@ -16,6 +16,9 @@ struct Designers {
     // Why the office's list was not used, naming the file, for the user; empty when
     // it was used, or there is none.
     std::wstring warning;
+    // Where the list came from, for support: the file's path, even when it could not be
+    // used; empty for the built-in one.
+    std::wstring source;
 };
 
 // The office's own list, from the path a policy names (`configured`; empty where the policy

@@ -2,6 +2,7 @@
 
 #include "identity.h"
 #include "titleblock/operations.h"
+#include "ui/about.h"
 #include "ui/designers.h"
 #include "win32/owners.h"
 
@@ -111,6 +112,17 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
         createControls();
         layout(GetDpiForWindow(hwnd_));
+        // Alt+Space: who the program is, for support, without a change to the layout.
+        if (const HMENU system = GetSystemMenu(hwnd_, FALSE)) {
+            AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(system, MF_STRING, kAboutCommand, kAboutItem);
+        }
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != kAboutCommand)
+            break;
+        MessageBoxW(hwnd_, aboutText(instance_, designers_.source).c_str(), L"\u00DCber blattkopf",
+                    MB_OK | MB_ICONINFORMATION);
         return 0;
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam));

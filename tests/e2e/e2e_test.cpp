@@ -14,6 +14,9 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
+#include <vector>
+
 namespace {
 
 using test::Program;
@@ -281,6 +284,47 @@ TEST_F(EndToEnd, ASlowStartShowsTheStartWindowWhoseAbbrechenOpensTheWindowAtOnce
     EXPECT_EQ(exitCode, 0u);
     ASSERT_TRUE(test::waitUntil([&] { return files.count(L"release Application") == 1; }))
         << "the stand-in holds an object for a tool that is gone";
+}
+
+// A value of the exe's version record, as the file's properties show it to support.
+std::wstring versionRecord(const wchar_t *name) {
+    std::wstring exe = test::besideThisProgram(L"blattkopf.exe");
+    exe = exe.substr(1, exe.size() - 2); // unquoted
+    std::vector<BYTE> record(GetFileVersionInfoSizeW(exe.c_str(), nullptr));
+    void *value = nullptr;
+    UINT length = 0;
+    if (record.empty() ||
+        !GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(record.size()), record.data()) ||
+        !VerQueryValueW(record.data(),
+                        (L"\\StringFileInfo\\040704B0\\" + std::wstring(name)).c_str(), &value,
+                        &length))
+        return L"<none>";
+    return static_cast<const wchar_t *>(value);
+}
+
+// Alt+Space, then the last item of the system menu: support reads the version and
+// commit of the exe's own record, its licence and where the designer list came from.
+TEST_F(EndToEnd, TheSystemMenuSaysWhichVersionAndCommitRuns) {
+    start();
+    ASSERT_TRUE(windowShown());
+    ASSERT_TRUE(test::toFront(program->window()));
+    test::press({VK_MENU, VK_SPACE});
+    ASSERT_TRUE(test::waitUntil(
+        [&] { return test::visibleWindowOf(program->process().id(), L"#32768") != nullptr; }));
+    test::press({VK_UP});
+    test::press({VK_RETURN});
+    HWND box = nullptr;
+    ASSERT_TRUE(test::waitUntil([&] { return (box = program->messageBox()) != nullptr; }));
+    EXPECT_EQ(test::windowText(box), L"Über blattkopf");
+    const std::wstring about = test::windowText(GetDlgItem(box, 0xFFFF));
+    for (const wchar_t *name : {L"ProductVersion", L"Comments", L"LegalCopyright"})
+        EXPECT_NE(about.find(versionRecord(name)), std::wstring::npos)
+            << std::string(name, name + std::wcslen(name));
+    EXPECT_TRUE(about.starts_with(L"blattkopf " + versionRecord(L"ProductVersion") + L"\n"));
+    EXPECT_TRUE(about.ends_with(L"Konstrukteursliste: eingebaute Liste"));
+    ASSERT_TRUE(test::toFront(box));
+    test::press({VK_RETURN});
+    EXPECT_TRUE(test::waitUntil([&] { return !IsWindow(box); }));
 }
 
 // Started as a shortcut set to "Minimiert" starts it: the start window shows as it
