@@ -5,6 +5,9 @@ FUZZ_SECONDS ?= 300
 
 # The 32-bit release runs its Wine tests only where the kernel runs 32-bit code.
 WINE32 := $(shell scripts/runs-32bit && echo ON || echo OFF)
+# The MSI is tried with the release's exe where that can start, else with the x86-64
+# one, so that its installed exe is started either way.
+MSI_BUILD := $(if $(filter ON,$(WINE32)),build/windows,build/windows-x64)
 
 .PHONY: all deps build test run release bench fuzz format format-check clean
 
@@ -29,7 +32,8 @@ test: build format-check
 	scripts/check-guide docs/ANLEITUNG.txt build/windows/blattkopf.exe
 	scripts/check-reproducible build/windows
 	scripts/check-signing build/windows
-	scripts/check-checks build/windows
+	scripts/check-msi $(MSI_BUILD)
+	scripts/check-checks build/windows $(MSI_BUILD)
 	ctest --test-dir build/host --output-on-failure --no-tests=error
 	ctest --test-dir build/fuzz --output-on-failure --no-tests=error
 	scripts/wine-run build/windows-x64 --ctest --output-on-failure --no-tests=error --timeout 120
@@ -44,7 +48,8 @@ run: deps
 	scripts/run-demo build/windows-x64
 
 # The 32-bit release that `make test` builds and tests, packed for handing out:
-# dist/blattkopf-<version>-<commit>.zip, from a tree that is exactly its commit.
+# dist/blattkopf-<version>-<commit>.zip, and the MSI beside it, from a tree that is
+# exactly its commit.
 # SIGN_PFX=file.pfx signs it, the password from the environment (SIGN_PASSWORD) or
 # a file (SIGN_PASSWORD_FILE), never from this command line; SIGN_TIMESTAMP_URL
 # adds a time stamp.
