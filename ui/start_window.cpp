@@ -34,8 +34,9 @@ StartWindow::Shared *sharedOf(HWND window) {
     return reinterpret_cast<StartWindow::Shared *>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-// Hides without activating anything: hidden while it is the active window, it would
-// hand the activation to whatever window is next.
+// Hides it without activating it. Hidden while it is the active window, it hands the
+// activation to whatever window is next: so it gives way to a box only once the box
+// has taken the activation.
 void hideQuietly(HWND window) {
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
