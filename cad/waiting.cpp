@@ -109,9 +109,9 @@ HRESULT Waiting::repeat(const std::function<HRESULT()> &attempt) {
             if (stopping())
                 throw Cancelled();
             const HRESULT hr = attempt();
-            // Whatever the server said, the user has let this operation go; the call may
-            // still be carried out there.
-            if (stopped_)
+            // Whatever the server said, the user has let this operation go, also when the
+            // answer came before the wait noticed; the call may still be carried out there.
+            if (stopping())
                 throw Cancelled(true);
             if (!rejected(hr))
                 return hr;
