@@ -21,7 +21,8 @@ template <class... Fs> Overloaded(Fs...) -> Overloaded<Fs...>;
 std::int32_t narrow(double rounded, std::wstring_view member) {
     if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
           rounded <= std::numeric_limits<std::int32_t>::max()))
-        throw Error(kOverflow, std::wstring(member), L"Überlauf: der Wert passt nicht in 32 Bit");
+        throw Error(kOverflow, std::wstring(member),
+                    L"Überlauf: der Wert passt nicht in 32\u00A0Bit");
     return static_cast<std::int32_t>(rounded);
 }
 
@@ -72,7 +73,7 @@ std::wstring toText(const Value &value, std::wstring_view member) {
     return std::visit(
         Overloaded{
             [](const Empty &) { return std::wstring(); },
-            [&](const Null &) -> std::wstring { mismatch(member, L"der Wert ist Null"); },
+            [&](const Null &) -> std::wstring { mismatch(member, L"kein Wert (NULL)"); },
             [&](const Nothing &) -> std::wstring {
                 mismatch(member, L"kein Objekt, also kein Text");
             },
@@ -93,7 +94,7 @@ std::int32_t toInt32(const Value &value, std::wstring_view member) {
     return std::visit(
         Overloaded{
             [](const Empty &) { return std::int32_t{0}; },
-            [&](const Null &) -> std::int32_t { mismatch(member, L"der Wert ist Null"); },
+            [&](const Null &) -> std::int32_t { mismatch(member, L"kein Wert (NULL)"); },
             [&](const Nothing &) -> std::int32_t {
                 mismatch(member, L"kein Objekt, also keine Zahl");
             },

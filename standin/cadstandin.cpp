@@ -9,9 +9,9 @@
 // the current user and remove it again; with /ForMachine, for the machine.
 
 #include "standin/automation.h"
-#include "standin/identity.h"
 #include "standin/process.h"
 #include "standin/registration.h"
+#include "standin/standin_identity.h"
 #include "standin/title_block_window.h"
 #include "text/utf8.h"
 #include "win32/static_com_object.h"

@@ -1,7 +1,7 @@
 #include "standin/title_block_window.h"
 
-#include "standin/identity.h"
 #include "standin/process.h"
+#include "standin/standin_identity.h"
 #include "win32/owners.h"
 
 #include <string>

@@ -25,18 +25,19 @@ std::wstring_view why(Step step) {
     case Step::Untouched:
         return L"nicht geschrieben.";
     case Step::Deleted:
-        return L"gelöscht und nicht wieder angelegt: Sie fehlt dem Dokument jetzt.";
+        return L"gelöscht und nicht wieder angelegt. Die Eigenschaft fehlt dem Dokument jetzt.";
     case Step::NotCreated:
-        return L"Das Dokument hat sie nicht neu angelegt.";
+        return L"Das Dokument hat die Eigenschaft nicht neu angelegt.";
     case Step::NoSuchProperty:
         return L"Das Dokument hat diese Eigenschaft nicht. Mit \u201EAttribute erzeugen\u201C "
                L"wird sie angelegt.";
     case Step::Unchecked:
-        return L"geschrieben, aber nicht nachgelesen: Ob das Dokument den Wert hat, zeigt erst "
+        return L"geschrieben, aber nicht zurückgelesen. Ob das Dokument den Wert hat, zeigt erst "
                L"erneutes Lesen.";
     case Step::Open:
-        return L"offen: Das CAD-Programm kann den abgebrochenen Aufruf noch ausführen. Lesen "
-               L"Sie die Werte nach, sobald es wieder antwortet.";
+        return L"offen. Das CAD-Programm kann den abgebrochenen Aufruf noch ausführen. Was das "
+               L"Dokument enthält, zeigt erneutes Lesen, sobald es wieder antwortet; es ersetzt "
+               L"dabei die Werte im Fenster.";
     case Step::Written:
         break;
     }

@@ -30,7 +30,7 @@ std::wstring versionValue(HMODULE module, const wchar_t *name) {
 }
 
 std::wstring aboutText(HMODULE module, const std::wstring &listSource) {
-    return text::fill(L"blattkopf %1\n%2\n\n%3\n%4\n\nKonstrukteursliste: %5",
+    return text::fill(L"blattkopf %1\n%2\n\n%3\n%4\n\nListe der Konstrukteure: %5",
                       {versionValue(module, L"ProductVersion"),
                        versionValue(module, L"FileDescription"), versionValue(module, L"Comments"),
                        versionValue(module, L"LegalCopyright"),

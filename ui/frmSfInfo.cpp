@@ -1,9 +1,9 @@
 #include "ui/frmSfInfo.h"
 
 #include "identity.h"
+#include "office/configuration.h"
 #include "titleblock/operations.h"
 #include "ui/about.h"
-#include "ui/designers.h"
 #include "win32/owners.h"
 
 #include <utility>
@@ -48,7 +48,7 @@ Procedure procedureOf(int id) {
 } // namespace
 
 frmSfInfo::frmSfInfo(HINSTANCE instance, std::chrono::milliseconds patience,
-                     std::chrono::milliseconds startDelay, PolicyPlaces policies)
+                     std::chrono::milliseconds startDelay, office::PolicyPlaces policies)
     : instance_(instance), startDelay_(startDelay), policies_(std::move(policies)),
       runner_(patience) {
     registerClass(instance_, &frmSfInfo::windowProc);
@@ -163,21 +163,22 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmSfInfo::load(StartWindow &start) {
+    // The list is read beside the connection: a share may keep it a moment.
+    office::ConfigurationReading reading(instance_, policies_);
     barSfAuslesen();
-    // Read while the start window may still show: a share may keep the list a moment.
-    const Policies policies = readPolicies(policies_);
-    designers_ = loadDesigners(instance_, policies.designerList, loggedInUser());
+    if (!reading.done())
+        start.resume(); // after a box of the read, while the list still keeps the load
+    const office::Configuration configuration = reading.take();
+    designers_ = configuration.designers;
     start.finish();
-    for (const std::wstring &warning : policies.warnings)
+    for (const std::wstring &warning : configuration.warnings)
         warn(warning);
-    if (!designers_.warning.empty())
-        warn(designers_.warning);
     const HWND combo = control(ControlId::cmbSfKonstrukteur);
     for (const std::wstring &designer : designers_.names)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(designer.c_str()));
     // The office may choose the boxes' first state; without a policy they stay checked.
-    for (const auto &[box, checked] : {std::pair{ControlId::chkGenProp, policies.genProp},
-                                       std::pair{ControlId::chkRebuild, policies.rebuild}})
+    for (const auto &[box, checked] : {std::pair{ControlId::chkGenProp, configuration.genProp},
+                                       std::pair{ControlId::chkRebuild, configuration.rebuild}})
         if (checked)
             SendMessageW(control(box), BM_SETCHECK, *checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "cad/patience.h"
+#include "office/designers.h"
+#include "office/policies.h"
 #include "titleblock/form.h"
-#include "ui/designers.h"
 #include "ui/fonts.h"
 #include "ui/layout.h"
 #include "ui/operation_runner.h"
-#include "ui/policies.h"
 #include "ui/start_window.h"
 
 #include <windows.h>
@@ -26,7 +26,7 @@ public:
     // office's policies from `policies`.
     explicit frmSfInfo(HINSTANCE instance, std::chrono::milliseconds patience = cad::kPatience,
                        std::chrono::milliseconds startDelay = kStartWindowDelay,
-                       PolicyPlaces policies = systemPolicies());
+                       office::PolicyPlaces policies = office::systemPolicies());
     frmSfInfo(const frmSfInfo &) = delete;
     frmSfInfo &operator=(const frmSfInfo &) = delete;
     ~frmSfInfo();
@@ -70,11 +70,11 @@ private:
 
     HINSTANCE instance_;
     std::chrono::milliseconds startDelay_;
-    PolicyPlaces policies_;
+    office::PolicyPlaces policies_;
     HWND hwnd_ = nullptr;
     std::optional<titleblock::Source> fieldsSource_;
-    Designers designers_;      // read once, at load
-    HWND lastFocus_ = nullptr; // restored when the window is activated again
+    office::Designers designers_; // read once, at load
+    HWND lastFocus_ = nullptr;    // restored when the window is activated again
     OperationRunner runner_;
     Faces faces_;
 };

@@ -20,8 +20,11 @@ std::wstring errorReport(const cad::Error &error) {
         text::fill(L"Der Aufruf \u201E%1\u201C ist fehlgeschlagen:\n\n%2\n\nFehlercode: %3",
                    {error.member(), error.description(), code});
     return error.connectionLost()
-               ? text::fill(L"Die Verbindung zum CAD-Programm ist abgebrochen.\n\n%1", {failure})
-               : failure;
+               ? text::fill(L"Die Verbindung zum CAD-Programm ist abgebrochen.\n\n%1\n\nIhre "
+                            L"Eingaben bleiben im Fenster. Der nächste Vorgang verbindet sich "
+                            L"neu mit dem CAD-Programm.",
+                            {failure})
+               : failure + L"\n\nIhre Eingaben bleiben im Fenster.";
 }
 
 // Keys, the mouse, and touch and pen: on Windows 8 and later these come as pointer,
@@ -125,7 +128,8 @@ bool OperationRunner::dropInput(const MSG &message) {
 
 bool OperationRunner::askToRetry() {
     return askGoingOn(L"Das CAD-Programm nimmt gerade keine Aufrufe an, zum Beispiel weil es noch "
-                      L"startet oder dort ein Dialog ge\u00F6ffnet ist.\n\nErneut versuchen?",
+                      L"startet oder dort ein Dialog ge\u00F6ffnet ist. Schlie\u00DFen Sie offene "
+                      L"Dialoge im CAD-Programm.\n\nErneut versuchen?",
                       MB_RETRYCANCEL, IDRETRY);
 }
 

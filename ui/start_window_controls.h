@@ -9,7 +9,7 @@ namespace ui {
 // The start window's controls: its text, a marquee and the "Abbrechen" button.
 enum StartWindowChild : int { kStartText = 100, kStartMarquee };
 
-inline constexpr wchar_t kConnecting[] = L"Verbinde mit dem CAD-Programm \u2026";
+inline constexpr wchar_t kConnecting[] = L"Verbindung zum CAD-Programm wird hergestellt \u2026";
 
 // Makes the start window, hidden, with its controls, on the screen where the user
 // started the program; `param` reaches `proc` in WM_NCCREATE. Null if it cannot be made.

@@ -2,7 +2,7 @@
 // combo box can hold, the standard designer among them, and logins without a domain, each
 // naming one of those names.
 
-#include "titleblock/designer_file.h"
+#include "office/designer_file.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -31,30 +31,30 @@ bool fitsTheComboBox(const std::wstring &name) {
 }
 
 // The first line naming `user` is the one the standard values name for it.
-const std::wstring &firstNaming(const titleblock::DesignerList &list, const std::wstring &user) {
-    return std::ranges::find(list.logins, user, &titleblock::Login::user)->name;
+const std::wstring &firstNaming(const office::DesignerList &list, const std::wstring &user) {
+    return std::ranges::find(list.logins, user, &office::Login::user)->name;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);
-    const auto result = titleblock::parseDesignerFile(bytes, latin1);
-    if (const auto *error = std::get_if<titleblock::DesignerFileError>(&result)) {
+    const auto result = office::parseDesignerFile(bytes, latin1);
+    if (const auto *error = std::get_if<office::DesignerFileError>(&result)) {
         if (error->problem.empty() || error->line < 0)
             std::abort();
         return 0;
     }
-    const auto &list = std::get<titleblock::DesignerList>(result);
+    const auto &list = std::get<office::DesignerList>(result);
     if (list.names.empty() || !std::ranges::all_of(list.names, fitsTheComboBox) ||
         std::ranges::find(list.names, list.standard) == list.names.end())
         std::abort();
     const auto same = [](std::wstring_view a, std::wstring_view b) { return a == b; };
-    for (const titleblock::Login &login : list.logins)
+    for (const office::Login &login : list.logins)
         if (login.user.empty() || login.user.find(L'\\') != std::wstring::npos ||
             std::ranges::any_of(login.user, isControl) ||
             std::ranges::find(list.names, login.name) == list.names.end() ||
-            titleblock::designerFor(list, L"DOMAIN\\" + login.user, same) !=
+            office::designerFor(list, L"DOMAIN\\" + login.user, same) !=
                 firstNaming(list, login.user))
             std::abort();
     return 0;

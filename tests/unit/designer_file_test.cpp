@@ -1,4 +1,4 @@
-#include "titleblock/designer_file.h"
+#include "office/designer_file.h"
 
 #include "text/utf8.h"
 
@@ -26,7 +26,7 @@ std::string utf16(std::u16string_view text, bool bigEndian) {
 
 // Parses with Latin-1 as the ANSI code page, counting how often that is asked for.
 auto parse(std::string_view bytes, int &ansiCalls) {
-    return titleblock::parseDesignerFile(bytes, [&ansiCalls](std::string_view ansi) {
+    return office::parseDesignerFile(bytes, [&ansiCalls](std::string_view ansi) {
         ++ansiCalls;
         std::wstring wide;
         for (const unsigned char byte : ansi)
@@ -90,12 +90,12 @@ TEST(DesignerFile, ReadsNamesInTheirOrderFromEveryEncodingAndLineEnd) {
         SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 40)));
         int calls = 0;
         const auto result = parse(bytes, calls);
-        if (const auto *error = std::get_if<titleblock::DesignerFileError>(&result)) {
+        if (const auto *error = std::get_if<office::DesignerFileError>(&result)) {
             ADD_FAILURE() << "refused in line " << error->line;
             continue;
         }
-        EXPECT_EQ(std::get<titleblock::DesignerList>(result).names, names);
-        EXPECT_EQ(std::get<titleblock::DesignerList>(result).standard, standard);
+        EXPECT_EQ(std::get<office::DesignerList>(result).names, names);
+        EXPECT_EQ(std::get<office::DesignerList>(result).standard, standard);
         EXPECT_EQ(calls, ansiCalls);
     }
 }
@@ -104,8 +104,8 @@ TEST(DesignerFileError, IsTheFirstFaultInTheFileWithItsLine) {
     const std::wstring control = L"Der Name enthält ein Steuerzeichen.";
     const std::wstring twoStars = L"Nur eine Zeile darf mit * beginnen.";
     const std::wstring tooLong = L"Der Name ist länger als 255 Zeichen.";
-    const std::wstring notUtf8 = L"Die Datei ist kein gültiges UTF-8.";
-    const std::wstring notUtf16 = L"Die Datei ist kein gültiges UTF-16.";
+    const std::wstring notUtf8 = L"Die Zeile ist kein gültiges UTF-8.";
+    const std::wstring notUtf16 = L"Die Zeile ist kein gültiges UTF-16.";
     const std::wstring noLogin = L"Nach = fehlt ein Windows-Anmeldename.";
     const struct {
         std::string bytes;
@@ -115,7 +115,7 @@ TEST(DesignerFileError, IsTheFirstFaultInTheFileWithItsLine) {
     } cases[] = {
         {"", 0, L"Die Datei enthält keinen Namen.", 0},
         {kMark + "# nur Kommentar\r\n \t\r\n", 0, L"Die Datei enthält keinen Namen.", 0},
-        {"Anna" + std::string(65537 - 4, '\n'), 0, L"Die Datei ist größer als 64 KiB.", 0},
+        {"Anna" + std::string(65537 - 4, '\n'), 0, L"Die Datei ist größer als 64\u00A0KiB.", 0},
         {"A\r\n*B\r\n*C", 3, twoStars, 0},
         {"A\r\r*B\r*C\n*D", 4, twoStars, 0},
         {"Anna\n\n# x\n*  \t\n", 4, L"Nach * steht kein Name.", 0},
@@ -145,7 +145,7 @@ TEST(DesignerFileError, IsTheFirstFaultInTheFileWithItsLine) {
         SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 40)));
         int calls = 0;
         const auto result = parse(bytes, calls);
-        const auto *error = std::get_if<titleblock::DesignerFileError>(&result);
+        const auto *error = std::get_if<office::DesignerFileError>(&result);
         if (!error) {
             ADD_FAILURE() << "accepted";
             continue;
@@ -163,7 +163,7 @@ TEST(DesignerLogin, NamesTheLineOfTheUserElseTheStandardDesigner) {
     const auto parsed = parse("Anna = anna\nJiří Dvořák = WERK2\\JDvorak , jd\n"
                               "*Zoë = zoe\nZweite = jdvorak\nCarl = ANDERES\\carl\n",
                               calls);
-    const auto &list = std::get<titleblock::DesignerList>(parsed);
+    const auto &list = std::get<office::DesignerList>(parsed);
     EXPECT_EQ(list.names, (Names{L"Anna", L"Jiří Dvořák", L"Zoë", L"Zweite", L"Carl"}));
     // As Windows compares logins: here only ASCII letters differ in case.
     const auto same = [](std::wstring_view a, std::wstring_view b) {
@@ -185,7 +185,7 @@ TEST(DesignerLogin, NamesTheLineOfTheUserElseTheStandardDesigner) {
         {L"WERK2\\", L"Zoë"},
     };
     for (const auto &[user, designer] : cases)
-        EXPECT_EQ(titleblock::designerFor(list, user, same), designer)
+        EXPECT_EQ(office::designerFor(list, user, same), designer)
             << testing::PrintToString(std::string(user.begin(), user.end()));
 }
 

@@ -1,7 +1,7 @@
 // The ADMX template that Group Policy and Intune import defines exactly the values the
 // program reads, under its key, of its kinds, with every text in both languages.
 
-#include "titleblock/policies.h"
+#include "office/policy_table.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 
 namespace {
 
-using titleblock::PolicyKind;
+using office::PolicyKind;
 
 std::string fileText(const std::string &path) {
     std::ifstream file(path, std::ios::binary);
@@ -52,14 +52,14 @@ bool has(const std::string &xml, const std::string &pattern) {
 }
 
 // Each way the template and the table differ, and each text a language lacks.
-std::vector<std::string> templateProblems(std::span<const titleblock::Policy> table,
+std::vector<std::string> templateProblems(std::span<const office::Policy> table,
                                           const std::string &admx,
                                           const std::map<std::string, std::string> &admls) {
     std::vector<std::string> problems;
     std::map<std::string, PolicyKind> defined; // value name -> kind
     for (const std::string &policy : all(admx, "(<policy\\b[\\s\\S]*?</policy>)")) {
         const std::string name = attribute(policy, "policy", "name");
-        if (attribute(policy, "policy", "key") != narrow(titleblock::kPolicyKey))
+        if (attribute(policy, "policy", "key") != narrow(office::kPolicyKey))
             problems.push_back(name + ": not under the program's key");
         if (attribute(policy, "policy", "class") != "Both")
             problems.push_back(name + ": not for machine and user both");
@@ -75,7 +75,7 @@ std::vector<std::string> templateProblems(std::span<const titleblock::Policy> ta
         if (!defined.emplace(valueName, text ? PolicyKind::Path : PolicyKind::Switch).second)
             problems.push_back(valueName + ": defined twice");
     }
-    for (const titleblock::Policy &policy : table) {
+    for (const office::Policy &policy : table) {
         const auto found = defined.find(narrow(policy.valueName));
         if (found == defined.end())
             problems.push_back(narrow(policy.valueName) +
@@ -110,7 +110,7 @@ const std::map<std::string, std::string> kAdmls = {
 
 TEST(PolicyTemplate, DefinesExactlyTheValuesTheProgramReadsInBothLanguages) {
     ASSERT_FALSE(kAdmx.empty());
-    EXPECT_EQ(templateProblems(titleblock::kPolicies, kAdmx, kAdmls), std::vector<std::string>{});
+    EXPECT_EQ(templateProblems(office::kPolicies, kAdmx, kAdmls), std::vector<std::string>{});
 }
 
 // The check sees each fault it is there for, planted in a copy.
@@ -140,16 +140,15 @@ TEST(PolicyTemplate, CheckFindsEachPlantedFault) {
          "de-DE lacks the text Rebuild_Explain"},
     };
     for (const auto &[admx, problem] : cases) {
-        const std::vector<std::string> problems =
-            templateProblems(titleblock::kPolicies, admx, kAdmls);
+        const std::vector<std::string> problems = templateProblems(office::kPolicies, admx, kAdmls);
         EXPECT_NE(std::ranges::find(problems, problem), problems.end()) << problem;
     }
     // A value the program reads of another kind, and one the template leaves out.
-    const titleblock::Policy table[] = {
-        {titleblock::PolicyId::DesignerList, L"Konstrukteure", PolicyKind::Switch, L""},
-        {titleblock::PolicyId::GenProp, L"AttributeErzeugen", PolicyKind::Switch, L""},
-        {titleblock::PolicyId::Rebuild, L"AutomatischesRebuild", PolicyKind::Switch, L""},
-        {titleblock::PolicyId::Rebuild, L"Neu", PolicyKind::Switch, L""},
+    const office::Policy table[] = {
+        {office::PolicyId::DesignerList, L"Konstrukteure", PolicyKind::Switch, L""},
+        {office::PolicyId::GenProp, L"AttributeErzeugen", PolicyKind::Switch, L""},
+        {office::PolicyId::Rebuild, L"AutomatischesRebuild", PolicyKind::Switch, L""},
+        {office::PolicyId::Rebuild, L"Neu", PolicyKind::Switch, L""},
     };
     const std::vector<std::string> problems = templateProblems(table, kAdmx, kAdmls);
     EXPECT_NE(std::ranges::find(problems, "Konstrukteure: of another kind in the template"),
@@ -159,7 +158,7 @@ TEST(PolicyTemplate, CheckFindsEachPlantedFault) {
     // A language without a text.
     auto admls = kAdmls;
     admls["en-US"] = planted(admls["en-US"], "<string id=\"Konstrukteure\">", "<string id=\"K\">");
-    EXPECT_EQ(templateProblems(titleblock::kPolicies, kAdmx, admls),
+    EXPECT_EQ(templateProblems(office::kPolicies, kAdmx, admls),
               std::vector<std::string>{"en-US lacks the text Konstrukteure"});
 }
 

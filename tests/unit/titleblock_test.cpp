@@ -177,7 +177,8 @@ TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
     const Lines rebuild{L"call Document EditRebuild"};
     const auto gone = [](const std::wstring &property) {
         return L"\u201E" + property +
-               L"\u201C: gelöscht und nicht wieder angelegt: Sie fehlt dem Dokument jetzt.";
+               L"\u201C: gelöscht und nicht wieder angelegt. Die Eigenschaft fehlt dem Dokument "
+               L"jetzt.";
     };
     const std::wstring allGone = gone(L"Benennung") + L"\n" + gone(L"Zeichnungsnummer") + L"\n" +
                                  gone(L"Konstrukteur") + L"\n" + gone(L"Datum");
@@ -201,7 +202,7 @@ TEST_F(Operations, WhatTheDocumentDidNotTakeIsNamedInOneWarning) {
         {"create mode, a property the document keeps",
          [](standin::State &s) { s.kept = {L"Benennung"}; }, 1, 0, concat({deletes, adds}),
          L"Nicht alle Werte sind im Dokument angekommen:\n\n\u201EBenennung\u201C: Das Dokument "
-         L"hat sie nicht neu angelegt.\n\n" +
+         L"hat die Eigenschaft nicht neu angelegt.\n\n" +
              notice + again},
         {"a rebuild that fails", [](standin::State &s) { s.rebuildFails = true; }, 0, 1,
          concat({puts, rebuild}), L"Das Dokument konnte nicht neu aufgebaut werden.\n\n" + notice},
@@ -269,12 +270,12 @@ TEST_F(Operations, AWriteThatFailsHalfwayNamesWhatTheDocumentNowLacks) {
         EXPECT_EQ(
             unfinished.report(),
             L"Der Vorgang wurde abgebrochen, bevor alle Werte im Dokument waren:\n\n"
-            L"\u201EZeichnungsnummer\u201C: gelöscht und nicht wieder angelegt: Sie fehlt dem "
-            L"Dokument jetzt.\n"
-            L"\u201EKonstrukteur\u201C: gelöscht und nicht wieder angelegt: Sie fehlt dem "
-            L"Dokument jetzt.\n"
-            L"\u201EDatum\u201C: gelöscht und nicht wieder angelegt: Sie fehlt dem Dokument "
-            L"jetzt.\n\n"
+            L"\u201EZeichnungsnummer\u201C: gelöscht und nicht wieder angelegt. Die Eigenschaft "
+            L"fehlt dem Dokument jetzt.\n"
+            L"\u201EKonstrukteur\u201C: gelöscht und nicht wieder angelegt. Die Eigenschaft fehlt "
+            L"dem Dokument jetzt.\n"
+            L"\u201EDatum\u201C: gelöscht und nicht wieder angelegt. Die Eigenschaft fehlt dem "
+            L"Dokument jetzt.\n\n"
             L"Ihre Eingaben stehen weiter im Fenster: \u201EWerte eintragen\u201C schreibt sie "
             L"erneut.");
         try {
@@ -314,7 +315,7 @@ TEST_F(Operations, AnUpdateKnowsOfEachValueBeforeItGoesOnToTheNext) {
                   L"Der Vorgang wurde abgebrochen, bevor alle Werte im Dokument waren:\n\n"
                   L"\u201EBenennung\u201C: Das Dokument hat diese Eigenschaft nicht. Mit "
                   L"\u201EAttribute erzeugen\u201C wird sie angelegt.\n"
-                  L"\u201EZeichnungsnummer\u201C: geschrieben, aber nicht nachgelesen: Ob das "
+                  L"\u201EZeichnungsnummer\u201C: geschrieben, aber nicht zurückgelesen. Ob das "
                   L"Dokument den Wert hat, zeigt erst erneutes Lesen.\n"
                   L"\u201EKonstrukteur\u201C: nicht geschrieben.\n"
                   L"\u201EDatum\u201C: nicht geschrieben.\n\n"

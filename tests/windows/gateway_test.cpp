@@ -8,7 +8,7 @@
 #include "cad/waiting.h"
 #include "error_of.h"
 #include "process_windows.h"
-#include "standin/identity.h"
+#include "standin/standin_identity.h"
 #include "standin_files.h"
 #include "standin_guard.h"
 #include "standin_server.h"

@@ -3,8 +3,8 @@
 // What an office sets up for the window under test: its designer list, beside this
 // test program or anywhere, and its policies, in a key of the tests' own.
 
+#include "office/policies.h"
 #include "process_windows.h"
-#include "ui/policies.h"
 #include "win32/owners.h"
 
 #include <windows.h>
@@ -59,8 +59,8 @@ public:
 
     enum class Place { Machine, User };
 
-    ui::PolicyPlaces places() const { return {place(Place::Machine), place(Place::User)}; }
-    static ui::PolicyPlace place(Place where) {
+    office::PolicyPlaces places() const { return {place(Place::Machine), place(Place::User)}; }
+    static office::PolicyPlace place(Place where) {
         const std::wstring key =
             std::wstring(kKey) + (where == Place::Machine ? L"\\machine" : L"\\user");
         return {HKEY_CURRENT_USER, key, L"HKEY_CURRENT_USER\\" + key};

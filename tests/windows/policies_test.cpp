@@ -64,11 +64,11 @@ TEST_F(Window, APolicyValueThatCannotBeUsedGivesOneWarningAndItsDefaultStands) {
         std::wstring says;
     } cases[] = {
         {"text", L"AttributeErzeugen", REG_SZ, L"1", 4,
-         L"Die Richtlinie „AttributeErzeugen“ in " + machine +
+         L"Die Richtlinie „AttributeErzeugen“ unter " + machine +
              L" wird nicht verwendet. Sie enthält REG_SZ „1“, erwartet ist REG_DWORD 0 oder 1."},
         {"out of range", L"AttributeErzeugen", REG_DWORD, &two, 4, L"Sie enthält REG_DWORD 2,"},
         {"eight bytes", L"AutomatischesRebuild", REG_QWORD, &one, 8,
-         L"Sie enthält REG_QWORD mit 8 Byte,"},
+         L"Sie enthält REG_QWORD mit 8\u00A0Byte,"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -120,12 +120,12 @@ TEST_F(Window, AConfiguredListThatCannotBeUsedLeavesTheListEmpty) {
         std::wstring says;
     } cases[] = {
         {"missing", REG_SZ, folder + L"blattkopf-fehlt.txt",
-         L"Die Datei gibt es nicht.\n\nDie Auswahl der Konstrukteure bleibt leer, bis es die Datei "
-         L"gibt."},
+         L"Die Datei wurde nicht gefunden.\n\nDie Auswahlliste „Konstrukteur“ bleibt leer, bis die "
+         L"Datei vorhanden ist."},
         {"faulty", REG_SZ, faulty.path(), L"Zeile 2: Vor = steht kein Name."},
         {"not a full path", REG_SZ, L"Konstrukteure.txt",
          L"Sie enthält REG_SZ „Konstrukteure.txt“, erwartet ist REG_SZ oder REG_EXPAND_SZ mit dem "
-         L"vollständigen Pfad einer Datei.\n\nDie Auswahl der Konstrukteure bleibt leer."},
+         L"vollständigen Pfad einer Datei.\n\nDie Auswahlliste „Konstrukteur“ bleibt leer."},
         {"a number", REG_DWORD, L"", L"Sie enthält REG_DWORD 1,"},
     };
     for (const auto &c : cases) {

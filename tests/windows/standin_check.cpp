@@ -1,7 +1,7 @@
 #include "standin_check.h"
 
-#include "standin/identity.h"
 #include "standin/registration.h"
+#include "standin/standin_identity.h"
 #include "standin_server_path.h"
 
 #include <windows.h>

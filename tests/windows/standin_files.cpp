@@ -1,8 +1,8 @@
 #include "standin_files.h"
 
 #include "journal.h"
-#include "standin/identity.h"
 #include "standin/shared_file.h"
+#include "standin/standin_identity.h"
 #include "text/utf8.h"
 
 #include <windows.h>

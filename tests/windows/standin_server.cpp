@@ -1,8 +1,8 @@
 #include "standin_server.h"
 
 #include "process_windows.h"
-#include "standin/identity.h"
 #include "standin/registration.h"
+#include "standin/standin_identity.h"
 
 #include <windows.h>
 #include <objbase.h>

@@ -442,7 +442,7 @@ TEST(Designers, AreFoundBesideAProgramOfAnyPathLength) {
         // Loaded as a module, it has that long path; its code does not run.
         const HMODULE deep = LoadLibraryExW(program.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
         ASSERT_TRUE(deep) << GetLastError();
-        const ui::Designers designers = ui::loadDesigners(deep, std::nullopt, L"");
+        const office::Designers designers = office::DesignerReading(deep, std::nullopt).take(L"");
         FreeLibrary(deep);
         EXPECT_EQ(designers.names, (std::vector<std::wstring>{L"Anna", L"Bert"}));
         EXPECT_EQ(designers.standard, L"Bert");
@@ -466,7 +466,7 @@ TEST_F(Window, ADesignerFileThatCannotBeUsedGivesOneWarningAndAnEmptyList) {
     };
     const Case cases[] = {
         {"two marked", "*Anna\nBert\n* Carl\n", L"Zeile 3: Nur eine Zeile darf mit * beginnen."},
-        {"too large", std::string(64 * 1024 + 1, 'x'), L"\nDie Datei ist größer als 64 KiB."},
+        {"too large", std::string(64 * 1024 + 1, 'x'), L"\nDie Datei ist größer als 64\u00A0KiB."},
         {"a folder", "", L"\nDas ist ein Ordner, keine Datei.", true},
     };
     for (const Case &c : cases) {
@@ -498,7 +498,7 @@ TEST_F(Window, ADesignerFileThatCannotBeUsedGivesOneWarningAndAnEmptyList) {
     ASSERT_EQ(boxes.seen.size(), 1u);
     EXPECT_NE(boxes.seen[0].text.find(L"Die Datei ist gerade von einem anderen Programm gesperrt."),
               std::wstring::npos);
-    EXPECT_NE(boxes.seen[0].text.find(L"Starten Sie blattkopf später noch einmal."),
+    EXPECT_NE(boxes.seen[0].text.find(L"Starten Sie blattkopf später noch einmal"),
               std::wstring::npos);
     EXPECT_EQ(boxes.seen[0].text.find(L"berichtigt"), std::wstring::npos);
     EXPECT_EQ(designers(), std::vector<std::wstring>{});

@@ -5,7 +5,7 @@
 // What an office sets for every desk by Group Policy: values under one key, read from
 // HKEY_LOCAL_MACHINE and then HKEY_CURRENT_USER, the machine's winning value by value.
 // The ADMX template in docs/policies defines exactly these; a unit test holds them together.
-namespace titleblock {
+namespace office {
 
 inline constexpr std::wstring_view kPolicyKey = L"SOFTWARE\\Policies\\blattkopf";
 
@@ -25,11 +25,11 @@ struct Policy {
 
 inline constexpr Policy kPolicies[] = {
     {PolicyId::DesignerList, L"Konstrukteure", PolicyKind::Path,
-     L"Die Auswahl der Konstrukteure bleibt leer."},
+     L"Die Auswahlliste \u201EKonstrukteur\u201C bleibt leer."},
     {PolicyId::GenProp, L"AttributeErzeugen", PolicyKind::Switch,
-     L"Das Kästchen Attribute erzeugen ist beim Start angehakt."},
+     L"Das Kästchen \u201EAttribute erzeugen\u201C ist beim Start angehakt."},
     {PolicyId::Rebuild, L"AutomatischesRebuild", PolicyKind::Switch,
-     L"Das Kästchen automatisches Rebuild ist beim Start angehakt."},
+     L"Das Kästchen \u201Eautomatisches Rebuild\u201C ist beim Start angehakt."},
 };
 
-} // namespace titleblock
+} // namespace office

@@ -1,7 +1,7 @@
-#include "ui/policies.h"
+#include "office/policies.h"
 
+#include "office/policy_table.h"
 #include "text/fill.h"
-#include "titleblock/policies.h"
 #include "win32/system_message.h"
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace ui {
+namespace office {
 namespace {
 
 struct KeyCloser {
@@ -75,7 +75,7 @@ std::wstring described(const RegistryValue &value) {
         return text::fill(L"%1 „%2“", {type, textOf(value)});
     if (value.type == REG_DWORD && value.data.size() == sizeof(DWORD))
         return text::fill(L"%1 %2", {type, std::to_wstring(numberOf(value))});
-    return text::fill(L"%1 mit %2 Byte", {type, std::to_wstring(value.data.size())});
+    return text::fill(L"%1 mit %2\u00A0Byte", {type, std::to_wstring(value.data.size())});
 }
 
 std::wstring expanded(const std::wstring &text) {
@@ -114,20 +114,20 @@ std::optional<bool> switchOf(const RegistryValue &value) {
     return numberOf(value) == 1;
 }
 
-std::wstring expected(titleblock::PolicyKind kind) {
-    return kind == titleblock::PolicyKind::Path
+std::wstring expected(office::PolicyKind kind) {
+    return kind == office::PolicyKind::Path
                ? L"REG_SZ oder REG_EXPAND_SZ mit dem vollständigen Pfad einer Datei"
                : L"REG_DWORD 0 oder 1";
 }
 
 // Takes the value one place holds for `policy`, or says why it is not used.
-void take(Policies &policies, const titleblock::Policy &policy, const PolicyPlace &place,
+void take(Policies &policies, const office::Policy &policy, const PolicyPlace &place,
           LSTATUS status, const RegistryValue &value) {
     std::optional<std::wstring> path;
     std::optional<bool> on;
     if (status == ERROR_SUCCESS) {
-        path = policy.kind == titleblock::PolicyKind::Path ? pathOf(value) : std::nullopt;
-        on = policy.kind == titleblock::PolicyKind::Switch ? switchOf(value) : std::nullopt;
+        path = policy.kind == office::PolicyKind::Path ? pathOf(value) : std::nullopt;
+        on = policy.kind == office::PolicyKind::Switch ? switchOf(value) : std::nullopt;
     }
     if (!path && !on) {
         const std::wstring holds =
@@ -136,18 +136,19 @@ void take(Policies &policies, const titleblock::Policy &policy, const PolicyPlac
                              {described(value), expected(policy.kind)})
                 : text::fill(L"Sie kann nicht gelesen werden: %1.",
                              {win32::systemMessage(static_cast<DWORD>(status))});
-        policies.warnings.push_back(
-            text::fill(L"Die Richtlinie „%1“ in %2 wird nicht verwendet. %3\n\n%4",
-                       {policy.valueName, place.name, holds, policy.unused}));
+        policies.warnings.push_back(text::fill(
+            L"Die Richtlinie „%1“ unter %2 wird nicht verwendet. %3\n\n%4\n\nBitte geben Sie "
+            L"diese Meldung an Ihre IT weiter.",
+            {policy.valueName, place.name, holds, policy.unused}));
     }
     switch (policy.id) {
-    case titleblock::PolicyId::DesignerList:
+    case office::PolicyId::DesignerList:
         policies.designerList = path.value_or(L""); // named, so no other list stands in
         break;
-    case titleblock::PolicyId::GenProp:
+    case office::PolicyId::GenProp:
         policies.genProp = on;
         break;
-    case titleblock::PolicyId::Rebuild:
+    case office::PolicyId::Rebuild:
         policies.rebuild = on;
         break;
     }
@@ -156,7 +157,7 @@ void take(Policies &policies, const titleblock::Policy &policy, const PolicyPlac
 } // namespace
 
 PolicyPlaces systemPolicies() {
-    const std::wstring key(titleblock::kPolicyKey);
+    const std::wstring key(office::kPolicyKey);
     return {{HKEY_LOCAL_MACHINE, key, L"HKEY_LOCAL_MACHINE\\" + key},
             {HKEY_CURRENT_USER, key, L"HKEY_CURRENT_USER\\" + key}};
 }
@@ -170,12 +171,13 @@ Policies readPolicies(const PolicyPlaces &places) {
         if (status == ERROR_SUCCESS)
             opened.emplace_back(UniqueKey(key), place);
         else if (status != ERROR_FILE_NOT_FOUND)
-            policies.warnings.push_back(
-                text::fill(L"Die Richtlinien in %1 können nicht gelesen werden: %2.",
-                           {place->name, win32::systemMessage(static_cast<DWORD>(status))}));
+            policies.warnings.push_back(text::fill(
+                L"Die Richtlinien unter %1 können nicht gelesen werden: %2. Bitte geben Sie "
+                L"diese Meldung an Ihre IT weiter.",
+                {place->name, win32::systemMessage(static_cast<DWORD>(status))}));
     }
     // The first place that has a value decides it, the machine's before the user's.
-    for (const titleblock::Policy &policy : titleblock::kPolicies) {
+    for (const office::Policy &policy : office::kPolicies) {
         for (const auto &[key, place] : opened) {
             RegistryValue value;
             const LSTATUS status = query(key.get(), policy.valueName, value);
@@ -188,4 +190,4 @@ Policies readPolicies(const PolicyPlaces &places) {
     return policies;
 }
 
-} // namespace ui
+} // namespace office

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace ui {
+namespace office {
 
 // Where policies are read: a key under a root, and the name a warning gives it.
 struct PolicyPlace {
@@ -37,4 +37,4 @@ struct Policies {
 // stands, and a warning names the key, the value and what it holds.
 Policies readPolicies(const PolicyPlaces &places);
 
-} // namespace ui
+} // namespace office

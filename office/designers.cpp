@@ -1,12 +1,13 @@
-#include "ui/designers.h"
+#include "office/designers.h"
 
+#include "office/designer_file.h"
 #include "text/fill.h"
-#include "titleblock/designer_file.h"
-#include "ui/list_file.h"
 
 #include <lmcons.h>
 
-namespace ui {
+#include <utility>
+
+namespace office {
 namespace {
 
 constexpr const wchar_t *kBuiltIn[] = {
@@ -25,10 +26,14 @@ constexpr DWORD kMostBytes = 64 * 1024; // what the parser takes; a larger file 
 
 // What the user can do about a list that is not used.
 constexpr wchar_t kMend[] =
-    L"Die Auswahl der Konstrukteure bleibt leer, bis die Datei berichtigt ist.";
+    L"Die Auswahlliste \u201EKonstrukteur\u201C bleibt leer, bis die Datei berichtigt ist. "
+    L"Bitte geben Sie diese Meldung an Ihre IT weiter.";
 constexpr wchar_t kLater[] =
-    L"Die Auswahl der Konstrukteure bleibt leer. Starten Sie blattkopf später noch einmal.";
-constexpr wchar_t kMissing[] = L"Die Auswahl der Konstrukteure bleibt leer, bis es die Datei gibt.";
+    L"Die Auswahlliste \u201EKonstrukteur\u201C bleibt leer. Starten Sie blattkopf später noch "
+    L"einmal; erscheint die Meldung wieder, geben Sie sie bitte an Ihre IT weiter.";
+constexpr wchar_t kMissing[] =
+    L"Die Auswahlliste \u201EKonstrukteur\u201C bleibt leer, bis die Datei vorhanden ist. "
+    L"Bitte geben Sie diese Meldung an Ihre IT weiter.";
 
 // The module's folder, however long its path.
 std::wstring folderOf(HMODULE module) {
@@ -81,32 +86,38 @@ Designers unused(const std::wstring &path, int line, const std::wstring &problem
 
 } // namespace
 
-Designers loadDesigners(HMODULE program, const std::optional<std::wstring> &configured,
-                        std::wstring_view user) {
-    if (configured && configured->empty())
-        return {
-            {}, L"", L"", L"keine, die Richtlinie ist nicht verwendbar"}; // its warning said why
-    const std::wstring folder = configured ? L"" : folderOf(program);
-    if (!configured && folder.empty())
-        return builtIn(); // the system cannot say where the program is
-    const std::wstring path = configured ? *configured : folder + kFileName;
-    const ListFile file = readListFile(path, kMostBytes);
+DesignerReading::DesignerReading(HMODULE program, std::optional<std::wstring> configured)
+    : configured_(std::move(configured)) {
+    if (configured_ && configured_->empty())
+        return; // the policy's warning said why
+    const std::wstring folder = configured_ ? L"" : folderOf(program);
+    if (!configured_ && folder.empty())
+        return; // the system cannot say where the program is: the built-in list
+    path_ = configured_ ? *configured_ : folder + kFileName;
+    file_.emplace(path_, kMostBytes);
+}
+
+Designers DesignerReading::take(std::wstring_view user) {
+    if (!file_)
+        return configured_ ? Designers{{}, L"", L"", L"keine, die Richtlinie ist nicht verwendbar"}
+                           : builtIn();
+    const ListFile file = file_->take();
     switch (file.outcome) {
     case ListFile::Outcome::Missing:
-        return configured ? unused(path, 0, file.problem, kMissing) : builtIn();
+        return configured_ ? unused(path_, 0, file.problem, kMissing) : builtIn();
     case ListFile::Outcome::Unreadable:
-        return unused(path, 0, file.problem, kMend);
+        return unused(path_, 0, file.problem, kMend);
     case ListFile::Outcome::Locked:
     case ListFile::Outcome::Unreachable:
-        return unused(path, 0, file.problem, kLater);
+        return unused(path_, 0, file.problem, kLater);
     case ListFile::Outcome::Read:
         break;
     }
-    const auto parsed = titleblock::parseDesignerFile(file.bytes, &fromAnsi);
-    if (const auto *error = std::get_if<titleblock::DesignerFileError>(&parsed))
-        return unused(path, error->line, error->problem, kMend);
-    const auto &list = std::get<titleblock::DesignerList>(parsed);
-    return {list.names, titleblock::designerFor(list, user, &sameLogin), L"", path};
+    const auto parsed = parseDesignerFile(file.bytes, &fromAnsi);
+    if (const auto *error = std::get_if<DesignerFileError>(&parsed))
+        return unused(path_, error->line, error->problem, kMend);
+    const auto &list = std::get<DesignerList>(parsed);
+    return {list.names, designerFor(list, user, &sameLogin), L"", path_};
 }
 
 std::wstring loggedInUser() {
@@ -118,4 +129,4 @@ std::wstring loggedInUser() {
     return user;
 }
 
-} // namespace ui
+} // namespace office

@@ -9,7 +9,7 @@
 // The office's list of designers, a text file the designers keep themselves: one name a line,
 // `#` begins a comment, one line beginning with `*` names the standard designer, and a name
 // may be followed by `=` and the Windows logins of the designer it names, separated by commas.
-namespace titleblock {
+namespace office {
 
 // A Windows login and the name of the line that names it.
 struct Login {
@@ -45,4 +45,4 @@ using SameLogin = std::function<bool(std::wstring_view a, std::wstring_view b)>;
 // first line naming that login, else the list's standard designer.
 std::wstring designerFor(const DesignerList &list, std::wstring_view user, const SameLogin &same);
 
-} // namespace titleblock
+} // namespace office

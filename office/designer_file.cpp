@@ -1,11 +1,11 @@
-#include "titleblock/designer_file.h"
+#include "office/designer_file.h"
 
 #include "text/utf8.h"
 
 #include <algorithm>
 #include <optional>
 
-namespace titleblock {
+namespace office {
 namespace {
 
 constexpr std::size_t kMostBytes = 64 * 1024;
@@ -73,14 +73,14 @@ Decoded decode(std::string_view bytes, const AnsiDecoder &ansi) {
         const std::u16string units = utf16Units(bytes.substr(2), bytes[0] == '\xFE');
         for (const std::u16string_view line : splitLines<char16_t>(units))
             decoded.lines.push_back(fromUtf16(line));
-        decoded.invalid = L"Die Datei ist kein gültiges UTF-16.";
+        decoded.invalid = L"Die Zeile ist kein gültiges UTF-16.";
         return decoded;
     }
     // With the mark the file says it is UTF-8, so a fault in it is the file's, not a sign of ANSI.
     const bool marked = bytes.starts_with("\xEF\xBB\xBF");
     for (const std::string_view line : splitLines<char>(bytes.substr(marked ? 3 : 0)))
         decoded.lines.push_back(text::fromUtf8(line));
-    decoded.invalid = L"Die Datei ist kein gültiges UTF-8.";
+    decoded.invalid = L"Die Zeile ist kein gültiges UTF-8.";
     if (!marked && std::ranges::any_of(decoded.lines, [](const auto &line) { return !line; })) {
         const std::wstring wide = ansi(bytes);
         decoded.lines.clear();
@@ -118,7 +118,7 @@ std::wstring_view withoutDomain(std::wstring_view login) {
 std::variant<DesignerList, DesignerFileError> parseDesignerFile(std::string_view bytes,
                                                                 const AnsiDecoder &ansi) {
     if (bytes.size() > kMostBytes)
-        return DesignerFileError{0, L"Die Datei ist größer als 64 KiB."};
+        return DesignerFileError{0, L"Die Datei ist größer als 64\u00A0KiB."};
     const Decoded decoded = decode(bytes, ansi);
     DesignerList list;
     bool starred = false;
@@ -181,4 +181,4 @@ std::wstring designerFor(const DesignerList &list, std::wstring_view user, const
     return list.standard;
 }
 
-} // namespace titleblock
+} // namespace office
