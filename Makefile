@@ -61,7 +61,7 @@ release: deps
 	cmake --preset windows >/dev/null && cmake --build --preset windows -j$(JOBS) --target blattkopf
 	scripts/release build/windows dist
 
-# Measured figures for the README; not a test.
+# Measured figures for docs/figures.md; not a test.
 bench: build
 	scripts/bench
 
