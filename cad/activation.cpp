@@ -109,7 +109,8 @@ DWORD WINAPI Activation::run(void *parameter) {
         HRESULT hr =
             CoCreateInstance(shared.clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&object));
         if (SUCCEEDED(hr))
-            hr = CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object.Get(), &shared.stream);
+            hr = CoMarshalInterThreadInterfaceInStream(__uuidof(IDispatch), object.Get(),
+                                                       &shared.stream);
         shared.answer = hr;
     }
     SetEvent(shared.done.get());

@@ -1,9 +1,9 @@
 #include "cad/convert.h"
 
 #include "cad/error.h"
+#include "text/number.h"
 
 #include <cmath>
-#include <cwchar>
 #include <cwctype>
 #include <limits>
 #include <optional>
@@ -43,15 +43,7 @@ std::wstring trim(const std::wstring &text) {
 }
 
 std::optional<double> parseNumber(const std::wstring &text) {
-    const std::wstring trimmed = trim(text);
-    const bool numeric = !trimmed.empty() &&
-                         trimmed.find_first_not_of(L"+-.0123456789eE") == std::wstring::npos &&
-                         trimmed.find_first_of(L"0123456789") != std::wstring::npos;
-    wchar_t *end = nullptr;
-    const double parsed = numeric ? std::wcstod(trimmed.c_str(), &end) : 0.0;
-    if (!numeric || end != trimmed.c_str() + trimmed.size())
-        return std::nullopt;
-    return parsed;
+    return text::parseDecimal(trim(text));
 }
 
 std::int32_t parseInt32(const std::wstring &text, std::wstring_view member) {
@@ -59,12 +51,6 @@ std::int32_t parseInt32(const std::wstring &text, std::wstring_view member) {
     if (!parsed)
         mismatch(member, L"\u201E" + text + L"\u201C ist keine Zahl");
     return roundToInt32(*parsed, member);
-}
-
-std::wstring formatDouble(double value) {
-    wchar_t buffer[32];
-    std::swprintf(buffer, std::size(buffer), L"%.15G", value);
-    return buffer;
 }
 
 } // namespace
@@ -78,8 +64,8 @@ std::wstring toText(const Value &value, std::wstring_view member) {
                 mismatch(member, L"kein Objekt, also kein Text");
             },
             [](bool b) { return std::wstring(b ? L"True" : L"False"); },
-            [](std::int64_t i) { return std::to_wstring(i); },
-            [](double d) { return formatDouble(d); },
+            [](std::int64_t i) { return text::decimal(i); },
+            [](double d) { return text::general(d); },
             [](const Date &d) { return d.text; },
             [](const std::wstring &s) { return s; },
             [&](const Object &) -> std::wstring { mismatch(member, L"ein Objekt, kein Text"); },

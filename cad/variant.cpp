@@ -1,6 +1,7 @@
 #include "cad/variant.h"
 
 #include "cad/com_error.h"
+#include "text/number.h"
 
 #include <cstdint>
 #include <utility>
@@ -105,7 +106,7 @@ Value fromVariant(VARIANT &v, const std::function<Object(IDispatch *)> &wrap) {
     case VT_ERROR:
         return Unsupported{L"ein Fehlerwert"};
     default:
-        return Unsupported{L"ein Wert vom Variant-Typ " + std::to_wstring(v.vt)};
+        return Unsupported{L"ein Wert vom Variant-Typ " + text::decimal(v.vt)};
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "office/designer_file.h"
 #include "text/fill.h"
+#include "text/number.h"
 
 #include <lmcons.h>
 
@@ -74,14 +75,14 @@ Designers builtIn() {
 // No names and no standard designer, and why.
 Designers unused(const std::wstring &path, int line, const std::wstring &problem,
                  const wchar_t *advice) {
-    return {{},
-            L"",
-            text::fill(
-                L"Die Liste der Konstrukteure wird nicht verwendet:\n\n%1\n%2\n\n%3",
-                {path,
-                 line > 0 ? text::fill(L"Zeile %1: %2", {std::to_wstring(line), problem}) : problem,
-                 advice}),
-            path};
+    return {
+        {},
+        L"",
+        text::fill(
+            L"Die Liste der Konstrukteure wird nicht verwendet:\n\n%1\n%2\n\n%3",
+            {path, line > 0 ? text::fill(L"Zeile %1: %2", {text::decimal(line), problem}) : problem,
+             advice}),
+        path};
 }
 
 } // namespace

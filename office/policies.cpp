@@ -2,6 +2,7 @@
 
 #include "office/policy_table.h"
 #include "text/fill.h"
+#include "text/number.h"
 #include "win32/system_message.h"
 
 #include <algorithm>
@@ -67,15 +68,15 @@ std::wstring described(const RegistryValue &value) {
         {REG_LINK, L"REG_LINK"},           {REG_MULTI_SZ, L"REG_MULTI_SZ"},
         {REG_QWORD, L"REG_QWORD"},
     };
-    std::wstring type = L"den Typ " + std::to_wstring(value.type);
+    std::wstring type = L"den Typ " + text::decimal(value.type);
     for (const auto &[code, name] : kTypes)
         if (code == value.type)
             type = name;
     if (value.type == REG_SZ || value.type == REG_EXPAND_SZ)
         return text::fill(L"%1 „%2“", {type, textOf(value)});
     if (value.type == REG_DWORD && value.data.size() == sizeof(DWORD))
-        return text::fill(L"%1 %2", {type, std::to_wstring(numberOf(value))});
-    return text::fill(L"%1 mit %2\u00A0Byte", {type, std::to_wstring(value.data.size())});
+        return text::fill(L"%1 %2", {type, text::decimal(numberOf(value))});
+    return text::fill(L"%1 mit %2\u00A0Byte", {type, text::decimal(value.data.size())});
 }
 
 std::wstring expanded(const std::wstring &text) {
@@ -114,20 +115,20 @@ std::optional<bool> switchOf(const RegistryValue &value) {
     return numberOf(value) == 1;
 }
 
-std::wstring expected(office::PolicyKind kind) {
-    return kind == office::PolicyKind::Path
+std::wstring expected(PolicyKind kind) {
+    return kind == PolicyKind::Path
                ? L"REG_SZ oder REG_EXPAND_SZ mit dem vollständigen Pfad einer Datei"
                : L"REG_DWORD 0 oder 1";
 }
 
 // Takes the value one place holds for `policy`, or says why it is not used.
-void take(Policies &policies, const office::Policy &policy, const PolicyPlace &place,
+void take(Policies &policies, const Policy &policy, const PolicyPlace &place,
           LSTATUS status, const RegistryValue &value) {
     std::optional<std::wstring> path;
     std::optional<bool> on;
     if (status == ERROR_SUCCESS) {
-        path = policy.kind == office::PolicyKind::Path ? pathOf(value) : std::nullopt;
-        on = policy.kind == office::PolicyKind::Switch ? switchOf(value) : std::nullopt;
+        path = policy.kind == PolicyKind::Path ? pathOf(value) : std::nullopt;
+        on = policy.kind == PolicyKind::Switch ? switchOf(value) : std::nullopt;
     }
     if (!path && !on) {
         const std::wstring holds =
@@ -142,13 +143,13 @@ void take(Policies &policies, const office::Policy &policy, const PolicyPlace &p
             {policy.valueName, place.name, holds, policy.unused}));
     }
     switch (policy.id) {
-    case office::PolicyId::DesignerList:
+    case PolicyId::DesignerList:
         policies.designerList = path.value_or(L""); // named, so no other list stands in
         break;
-    case office::PolicyId::GenProp:
+    case PolicyId::GenProp:
         policies.genProp = on;
         break;
-    case office::PolicyId::Rebuild:
+    case PolicyId::Rebuild:
         policies.rebuild = on;
         break;
     }
@@ -157,7 +158,7 @@ void take(Policies &policies, const office::Policy &policy, const PolicyPlace &p
 } // namespace
 
 PolicyPlaces systemPolicies() {
-    const std::wstring key(office::kPolicyKey);
+    const std::wstring key(kPolicyKey);
     return {{HKEY_LOCAL_MACHINE, key, L"HKEY_LOCAL_MACHINE\\" + key},
             {HKEY_CURRENT_USER, key, L"HKEY_CURRENT_USER\\" + key}};
 }
@@ -177,7 +178,7 @@ Policies readPolicies(const PolicyPlaces &places) {
                 {place->name, win32::systemMessage(static_cast<DWORD>(status))}));
     }
     // The first place that has a value decides it, the machine's before the user's.
-    for (const office::Policy &policy : office::kPolicies) {
+    for (const Policy &policy : kPolicies) {
         for (const auto &[key, place] : opened) {
             RegistryValue value;
             const LSTATUS status = query(key.get(), policy.valueName, value);

@@ -11,13 +11,9 @@ namespace ui {
 inline constexpr UINT kAboutCommand = 0x0010;
 inline constexpr wchar_t kAboutItem[] = L"\u00DCber blattkopf \u2026";
 
-// A value of the module's own version record ("ProductVersion", "Comments", …), as the
-// file's properties show it; empty when there is none.
-std::wstring versionValue(HMODULE module, const wchar_t *name);
-
-// Who the program is, for support: its version, commit and licence, all from its
-// version record, and where the designer list came from (`listSource`, empty for the
+// Who the program is, for support: its version, commit and licence, as its version
+// record says them, and where the designer list came from (`listSource`, empty for the
 // built-in one).
-std::wstring aboutText(HMODULE module, const std::wstring &listSource);
+std::wstring aboutText(const std::wstring &listSource);
 
 } // namespace ui

@@ -121,7 +121,7 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) != kAboutCommand)
             break;
-        MessageBoxW(hwnd_, aboutText(instance_, designers_.source).c_str(), L"\u00DCber blattkopf",
+        MessageBoxW(hwnd_, aboutText(designers_.source).c_str(), L"\u00DCber blattkopf",
                     MB_OK | MB_ICONINFORMATION);
         return 0;
     case WM_COMMAND:

@@ -8,6 +8,10 @@
 #include <optional>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // A DLL that lies beside the exe (a Downloads folder) is never loaded in Windows' stead:
+    // what the program loads from here on comes from System32. What it imports is loaded
+    // before this, so it imports only what Windows always takes from there.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     std::optional<ui::SingleInstance> single(std::in_place);
     if (!single->first()) {
         ui::bringRunningToFront();

@@ -3,9 +3,9 @@
 #include "cad/com.h"
 #include "cad/error.h"
 #include "text/fill.h"
+#include "text/number.h"
 #include "titleblock/operations.h"
 
-#include <cwchar>
 #include <exception>
 #include <string_view>
 #include <utility>
@@ -14,8 +14,7 @@ namespace ui {
 namespace {
 
 std::wstring errorReport(const cad::Error &error) {
-    wchar_t code[16];
-    std::swprintf(code, std::size(code), L"0x%08X", static_cast<unsigned>(error.code()));
+    const std::wstring code = L"0x" + text::hex(static_cast<std::uint32_t>(error.code()), 8);
     const std::wstring failure =
         text::fill(L"Der Aufruf \u201E%1\u201C ist fehlgeschlagen:\n\n%2\n\nFehlercode: %3",
                    {error.member(), error.description(), code});

@@ -12,7 +12,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
         if (!object)
             return E_POINTER;
-        if (riid != IID_IUnknown && riid != __uuidof(Interface)) {
+        if (riid != __uuidof(IUnknown) && riid != __uuidof(Interface)) {
             *object = nullptr;
             return E_NOINTERFACE;
         }

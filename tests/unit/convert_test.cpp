@@ -29,6 +29,14 @@ TEST(ToText, CoercesEachKindAsAutomationDoes) {
         {1234567.5, L"1234567.5"},
         {0.1, L"0.1"},
         {1e20, L"1E+20"},
+        {-1.234e-5, L"-1.234E-05"},
+        {1e15, L"1E+15"},
+        {123456789012345.0, L"123456789012345"},
+        {0.0001, L"0.0001"},
+        {1.0 / 3, L"0.333333333333333"},
+        {2.0 / 3 * 1e300, L"6.66666666666667E+299"},
+        {0.0, L"0"},
+        {std::numeric_limits<std::int64_t>::min(), L"-9223372036854775808"},
         {cad::Date{46365.5, L"09.12.2026 12:00:00"}, L"09.12.2026 12:00:00"},
     };
     for (const auto &[value, text] : cases)
@@ -49,6 +57,8 @@ TEST(ToInt32, CoercesNumbersTextsAndBooleans) {
         {std::wstring(L" -8 "), -8},
         {std::wstring(L"2.5"), 2},
         {std::wstring(L"1e3"), 1000},
+        {std::wstring(L"+.5E1"), 5},
+        {std::wstring(L"7."), 7},
         {cad::Date{46365.5, L"09.12.2026 12:00:00"}, 46366}, // the day number, rounded
     };
     for (const auto &[value, expected] : cases)
@@ -70,6 +80,10 @@ TEST(Conversions, RefuseWhatTheyCannotConvertAndNameTheMember) {
         {std::wstring(L""), number, cad::kTypeMismatch},
         {std::wstring(L"12abc"), number, cad::kTypeMismatch},
         {std::wstring(L"-"), number, cad::kTypeMismatch},
+        {std::wstring(L"."), number, cad::kTypeMismatch},
+        {std::wstring(L"1e"), number, cad::kTypeMismatch},
+        {std::wstring(L"1.2.3"), number, cad::kTypeMismatch},
+        {std::wstring(L"0x10"), number, cad::kTypeMismatch},
         {cad::Null{}, number, cad::kTypeMismatch},
         {object, number, cad::kTypeMismatch},
         {cad::Unsupported{L"an error value"}, number, cad::kTypeMismatch},
