@@ -30,6 +30,10 @@ private:
 // server) or a class in a DLL; either works.
 Object createObject(std::wstring_view progId, Patience patience = {});
 
+// The automation server registered under `progId` that runs already, as a program the
+// user started registers itself; none is started. Throws NotRunning where none runs.
+Object runningObject(std::wstring_view progId, Patience patience = {});
+
 // Closing down: gives the starts the user stopped waiting for up to `grace` to take
 // what their CAD program hands out after all and release it, so that it is not
 // left holding an object for a client that is gone.

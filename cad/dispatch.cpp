@@ -5,6 +5,7 @@
 
 #include "cad/activation.h"
 #include "cad/com_error.h"
+#include "cad/error.h"
 #include "cad/variant.h"
 #include "cad/waiting.h"
 
@@ -97,6 +98,26 @@ Object createObject(std::wstring_view progId, Patience patience) {
     // has no local server with the first code, Wine with the second.
     if (hr == REGDB_E_CLASSNOTREG || hr == REGDB_E_KEYMISSING)
         hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dispatch));
+    if (FAILED(hr))
+        com::fail(hr, progId);
+    return Object(std::make_shared<ComDispatch>(std::move(dispatch), std::move(connection)));
+}
+
+Object runningObject(std::wstring_view progId, Patience patience) {
+    const std::wstring name(progId);
+    CLSID clsid{};
+    HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
+    if (FAILED(hr))
+        com::fail(hr, progId);
+    auto connection = std::make_shared<com::Waiting>(std::move(patience));
+    ComPtr<IUnknown> running;
+    ComPtr<IDispatch> dispatch;
+    // Asking the running program for its object is a call to it too.
+    hr = connection->call([&] { return GetActiveObject(clsid, nullptr, &running); });
+    if (hr == MK_E_UNAVAILABLE)
+        throw NotRunning();
+    if (SUCCEEDED(hr))
+        hr = connection->call([&] { return running.As(&dispatch); });
     if (FAILED(hr))
         com::fail(hr, progId);
     return Object(std::make_shared<ComDispatch>(std::move(dispatch), std::move(connection)));

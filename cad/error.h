@@ -55,6 +55,12 @@ private:
     bool callMayStillRun_;
 };
 
+// Only a CAD program that runs may be used, and none runs: nothing was asked of it.
+class NotRunning : public std::exception {
+public:
+    const char *what() const noexcept override { return "cad::NotRunning"; }
+};
+
 // Codes the portable conversions raise.
 using win32::kOverflow;
 using win32::kTypeMismatch;

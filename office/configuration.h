@@ -26,6 +26,8 @@ public:
     ConfigurationReading(HMODULE program, const PolicyPlaces &places);
 
     bool done() const { return designers_.done(); }
+    // Whether the tool may start the CAD program, or uses only one that runs.
+    bool startsCad() const { return policies_.startCad.value_or(true); }
     // Waits for the list a few seconds at most.
     Configuration take();
 

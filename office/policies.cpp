@@ -122,8 +122,8 @@ std::wstring expected(PolicyKind kind) {
 }
 
 // Takes the value one place holds for `policy`, or says why it is not used.
-void take(Policies &policies, const Policy &policy, const PolicyPlace &place,
-          LSTATUS status, const RegistryValue &value) {
+void take(Policies &policies, const Policy &policy, const PolicyPlace &place, LSTATUS status,
+          const RegistryValue &value) {
     std::optional<std::wstring> path;
     std::optional<bool> on;
     if (status == ERROR_SUCCESS) {
@@ -151,6 +151,9 @@ void take(Policies &policies, const Policy &policy, const PolicyPlace &place,
         break;
     case PolicyId::Rebuild:
         policies.rebuild = on;
+        break;
+    case PolicyId::StartCad:
+        policies.startCad = on;
         break;
     }
 }

@@ -30,6 +30,7 @@ struct Policies {
     std::optional<std::wstring> designerList;
     std::optional<bool> genProp; // the check boxes' first state
     std::optional<bool> rebuild;
+    std::optional<bool> startCad; // false: never start the CAD program, only use one that runs
     std::vector<std::wstring> warnings; // one for each value that is not used, for the user
 };
 

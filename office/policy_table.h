@@ -14,7 +14,7 @@ enum class PolicyKind {
     Switch, // REG_DWORD 0 or 1
 };
 
-enum class PolicyId { DesignerList, GenProp, Rebuild };
+enum class PolicyId { DesignerList, GenProp, Rebuild, StartCad };
 
 struct Policy {
     PolicyId id;
@@ -30,6 +30,8 @@ inline constexpr Policy kPolicies[] = {
      L"Das Kästchen \u201EAttribute erzeugen\u201C ist beim Start angehakt."},
     {PolicyId::Rebuild, L"AutomatischesRebuild", PolicyKind::Switch,
      L"Das Kästchen \u201Eautomatisches Rebuild\u201C ist beim Start angehakt."},
+    {PolicyId::StartCad, L"CADProgrammStarten", PolicyKind::Switch,
+     L"blattkopf startet das CAD-Programm, wenn es nicht läuft."},
 };
 
 } // namespace office

@@ -5,6 +5,7 @@
 
 #include "standin/process.h"
 #include "standin/variant.h"
+#include "text/utf8.h"
 #include "win32/static_com_object.h"
 
 #include <memory>
@@ -24,8 +25,16 @@ struct Connection {
 // tests read to prove nothing leaks.
 class JournaledObject : public IDispatch {
 public:
-    JournaledObject(std::shared_ptr<Connection> connection, std::wstring name, bool dispatchable)
-        : connection_(std::move(connection)), name_(std::move(name)), dispatchable_(dispatchable) {
+    // An object offered to all (the running application) is held by no client: it keeps
+    // no process alive, and the journal tells it from the clients' objects.
+    JournaledObject(std::shared_ptr<Connection> connection, std::wstring name, bool dispatchable,
+                    bool offered = false)
+        : connection_(std::move(connection)), name_(std::move(name)), dispatchable_(dispatchable),
+          offered_(offered) {
+        if (offered_) {
+            process::journal(text::toUtf8(L"offer " + name_));
+            return;
+        }
         process::objectCreated();
         connection_->model.created(name_);
     }
@@ -47,7 +56,10 @@ public:
     ULONG STDMETHODCALLTYPE Release() override {
         const ULONG left = --references_;
         if (left == 0) {
-            connection_->model.released(name_);
+            if (offered_)
+                process::journal(text::toUtf8(L"withdraw " + name_));
+            else
+                connection_->model.released(name_);
             delete this;
         }
         return left;
@@ -72,21 +84,26 @@ public:
     IUnknown *make(Made made);
 
 protected:
-    virtual ~JournaledObject() { process::objectReleased(); }
+    virtual ~JournaledObject() {
+        if (!offered_)
+            process::objectReleased();
+    }
 
     std::shared_ptr<Connection> connection_;
 
 private:
     std::wstring name_;
     bool dispatchable_;
+    bool offered_;
     ULONG references_ = 0; // one apartment: no other thread touches it
 };
 
 // The application, or its active document.
 class StandinObject final : public JournaledObject {
 public:
-    StandinObject(std::shared_ptr<Connection> connection, Target target)
-        : JournaledObject(std::move(connection), targetName(target), true), target_(target) {}
+    StandinObject(std::shared_ptr<Connection> connection, Target target, bool offered = false)
+        : JournaledObject(std::move(connection), targetName(target), true, offered),
+          target_(target) {}
 
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR *names, UINT count, LCID locale,
                                             DISPID *ids) override {
@@ -220,6 +237,10 @@ private:
 IClassFactory &classFactory() {
     static Factory factory;
     return factory;
+}
+
+Microsoft::WRL::ComPtr<IDispatch> offeredApplication() {
+    return new StandinObject(std::make_shared<Connection>(), Target::Application, true);
 }
 
 } // namespace standin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wrl/client.h>
 
 namespace standin {
 
@@ -8,5 +9,9 @@ namespace standin {
 // state as the process has it, read again whenever the file changed. The class
 // object lives as long as the process.
 IClassFactory &classFactory();
+
+// The application a program the user started offers to every client in the running object
+// table, as the CAD program does, with a connection of its own.
+Microsoft::WRL::ComPtr<IDispatch> offeredApplication();
 
 } // namespace standin

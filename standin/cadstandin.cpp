@@ -124,13 +124,27 @@ int serve(HINSTANCE instance, bool byCom, int showCommand) {
         // an activation releases the last proxy, Wine would wait there for the calls
         // queued for this very thread: a hang under load.
         CoLockObjectExternal(&classFactory(), TRUE, FALSE);
-        if (!byCom)
+        // Started by hand, it is the running CAD program, found in the running object
+        // table by whoever wants one that runs and starts none: there before its window
+        // shows. With a broken state it offers nothing; a client's first call says why.
+        Microsoft::WRL::ComPtr<IDispatch> offered;
+        DWORD running = 0;
+        if (!byCom) {
+            try {
+                offered = offeredApplication();
+                RegisterActiveObject(offered.Get(), kClsid, ACTIVEOBJECT_WEAK, &running);
+            } catch (const Fault &) {
+            }
             process::ownedByUser(showCommand);
+        }
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
+        if (running != 0)
+            RevokeActiveObject(running, nullptr);
+        offered.Reset();
         CoRevokeClassObject(registration);
         CoLockObjectExternal(&classFactory(), FALSE, TRUE);
     }

@@ -70,7 +70,8 @@ std::wstring general(double value) {
     const bool negative = scientific.starts_with(L'-');
     const std::size_t first = negative ? 1 : 0;
     const std::size_t e = scientific.find(L'E');
-    const std::wstring digits = scientific.substr(first, 1) + scientific.substr(first + 2, e - first - 2);
+    const std::wstring digits =
+        scientific.substr(first, 1) + scientific.substr(first + 2, e - first - 2);
     int exponent = 0;
     for (std::size_t at = e + 2; at < scientific.size(); ++at)
         exponent = exponent * 10 + (scientific[at] - L'0');

@@ -165,6 +165,7 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void frmSfInfo::load(StartWindow &start) {
     // The list is read beside the connection: a share may keep it a moment.
     office::ConfigurationReading reading(instance_, policies_);
+    runner_.setStartsCad(reading.startsCad());
     barSfAuslesen();
     if (!reading.done())
         start.resume(); // after a box of the read, while the list still keeps the load

@@ -51,7 +51,10 @@ OperationRunner::OperationRunner(std::chrono::milliseconds patience)
     : patience_{patience, [this] { return askToRetry(); }, [this] { return askToKeepWaiting(); },
                 [this] { return askToStartAgain(); },
                 [this] { return start_ && start_->cancelled(); }},
-      connect_([this](std::wstring_view progId) { return cad::createObject(progId, patience_); }) {}
+      connect_([this](std::wstring_view progId) {
+          return startsCad_ ? cad::createObject(progId, patience_)
+                            : cad::runningObject(progId, patience_);
+      }) {}
 
 void OperationRunner::attach(HWND window, std::function<void(int)> runCommand) {
     window_ = window;
@@ -81,6 +84,10 @@ void OperationRunner::run(Operation operation, titleblock::Form &form) {
         } catch (...) {
             messageBox(unfinished.report(), L"blattkopf", MB_OK | MB_ICONWARNING);
         }
+    } catch (const cad::NotRunning &) {
+        messageBox(L"Das CAD-Programm l\u00E4uft nicht. Starten Sie es, \u00F6ffnen Sie dort Ihr "
+                   L"Dokument und lesen Sie dann die Werte.",
+                   L"blattkopf", MB_OK | MB_ICONINFORMATION);
     } catch (const cad::Cancelled &) {
         // the user gave up on the CAD program: nothing more to say
     } catch (const cad::Error &error) {

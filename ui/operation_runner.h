@@ -38,6 +38,8 @@ public:
     // While the window loads: the window that shows while the load waits, which makes
     // way for every message and whose "Abbrechen" stops the load. Null after.
     void setStartWindow(StartWindow *start) { start_ = start; }
+    // Whether an operation may start the CAD program, or uses only one that runs.
+    void setStartsCad(bool starts) { startsCad_ = starts; }
     bool running() const { return running_; }
 
     // For the window procedure: true when `message` was the runner's own.
@@ -67,6 +69,7 @@ private:
     std::function<void(int)> runCommand_;
     StartWindow *start_ = nullptr; // while the window loads
     bool running_ = false;
+    bool startsCad_ = true;
     unsigned operationsRun_ = 0;
     DWORD operationStart_ = 0; // when the one under way was asked for, as input is timed
     std::optional<Stretch> lastOperation_;

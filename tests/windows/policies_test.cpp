@@ -145,6 +145,36 @@ TEST_F(Window, AConfiguredListThatCannotBeUsedLeavesTheListEmpty) {
     }
 }
 
+// An office that never lets the tool start the CAD program (network licences): where none
+// runs, the load and each operation say so in one box and change nothing, and none is
+// started; one the user started is used, and stays the only one.
+TEST_F(Window, UnderThePolicyNeverToStartTheCadProgramOnlyARunningOneIsUsed) {
+    policies.setNumber(Place::User, L"CADProgrammStarten", 0);
+    files.write(test::demoDrawing());
+    ASSERT_TRUE(test::closeServers());
+    files.clearJournal();
+    form = std::make_unique<ui::frmSfInfo>(GetModuleHandleW(nullptr), std::chrono::seconds(1),
+                                           std::chrono::seconds(10), policies.places());
+    form->show(SW_SHOWNORMAL);
+    pump();
+    const std::wstring notRunning = L"Das CAD-Programm läuft nicht. Starten Sie es, öffnen Sie "
+                                    L"dort Ihr Dokument und lesen Sie dann die Werte.";
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0].text, notRunning);
+    EXPECT_EQ(fields(), (std::vector<std::wstring>{L"Text1", L"Text1", L"Combo1", L"Text1"}));
+    click(ControlId::cmdSfEintragen);
+    ASSERT_EQ(boxes.seen.size(), 2u);
+    EXPECT_EQ(boxes.seen[1].text, notRunning);
+    EXPECT_TRUE(test::runningPrograms(L"cadstandin.exe").empty()) << "a CAD program was started";
+
+    ASSERT_TRUE(test::ensureServer()); // the user starts it
+    click(ControlId::cmdSfAuslesen);
+    EXPECT_EQ(boxes.seen.size(), 2u);
+    EXPECT_EQ(fields(), test::values(test::demoDrawing()));
+    EXPECT_EQ(test::runningPrograms(L"cadstandin.exe").size(), 1u);
+    EXPECT_EQ(files.serverStarts().size(), 1u);
+}
+
 // Each designer's own name: the line naming the Windows login this test runs as, whatever
 // its case and with another domain before it; the drop-down shows names only.
 TEST_F(Window, TheStandardValuesNameTheLineOfTheLoggedInUser) {
