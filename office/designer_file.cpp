@@ -107,10 +107,12 @@ std::size_t utf16Length(std::wstring_view name) {
                              std::ranges::count_if(name, [](char32_t c) { return c > 0xFFFF; }));
 }
 
-// `WERK2\\jdvorak` and `jdvorak` are one login.
+// `WERK2\\jdvorak`, `jdvorak@werk2.example` and `jdvorak` are one login: Windows' user name.
 std::wstring_view withoutDomain(std::wstring_view login) {
     const std::size_t backslash = login.rfind(L'\\');
-    return backslash == std::wstring_view::npos ? login : login.substr(backslash + 1);
+    if (backslash != std::wstring_view::npos)
+        login.remove_prefix(backslash + 1);
+    return login.substr(0, login.find(L'@'));
 }
 
 } // namespace

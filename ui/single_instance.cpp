@@ -31,12 +31,16 @@ BOOL CALLBACK look(HWND window, LPARAM lParam) {
 
 } // namespace
 
-SingleInstance::SingleInstance() : mutex_(CreateMutexW(nullptr, FALSE, kInstanceName.c_str())) {
-    // Access denied: the tool of another user, or an elevated one, holds the name. Any
-    // other failure (another program took the name for an object of another kind) must
-    // not keep the tool from starting: it runs as if alone.
+SingleInstance::SingleInstance() {
+    // CreateMutexW says "already exists" beside a handle it did make, so what it said
+    // before must not stand in for that.
+    SetLastError(ERROR_SUCCESS);
+    mutex_ = CreateMutexW(nullptr, FALSE, kInstanceName.c_str());
     const DWORD error = GetLastError();
-    first_ = error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED;
+    // No handle and access denied: the tool of another user, or an elevated one, holds
+    // the name. Any other failure (another program took the name for an object of
+    // another kind) must not keep the tool from starting: it runs as if alone.
+    first_ = mutex_ ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
 }
 
 SingleInstance::~SingleInstance() {

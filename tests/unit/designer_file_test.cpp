@@ -157,14 +157,16 @@ TEST(DesignerFileError, IsTheFirstFaultInTheFileWithItsLine) {
 }
 
 // Each designer's own name: the first line naming the login, whatever the case and with or
-// without a domain on either side; else the marked line's, else the first.
+// without a domain on either side, before it or after an @; else the marked line's, else
+// the first.
 TEST(DesignerLogin, NamesTheLineOfTheUserElseTheStandardDesigner) {
     int calls = 0;
     const auto parsed = parse("Anna = anna\nJiří Dvořák = WERK2\\JDvorak , jd\n"
-                              "*Zoë = zoe\nZweite = jdvorak\nCarl = ANDERES\\carl\n",
+                              "*Zoë = zoe\nZweite = jdvorak\nCarl = ANDERES\\carl\n"
+                              "Dora = dora@werk2.example\n",
                               calls);
     const auto &list = std::get<office::DesignerList>(parsed);
-    EXPECT_EQ(list.names, (Names{L"Anna", L"Jiří Dvořák", L"Zoë", L"Zweite", L"Carl"}));
+    EXPECT_EQ(list.names, (Names{L"Anna", L"Jiří Dvořák", L"Zoë", L"Zweite", L"Carl", L"Dora"}));
     // As Windows compares logins: here only ASCII letters differ in case.
     const auto same = [](std::wstring_view a, std::wstring_view b) {
         return std::ranges::equal(a, b, [](wchar_t x, wchar_t y) {
@@ -180,6 +182,9 @@ TEST(DesignerLogin, NamesTheLineOfTheUserElseTheStandardDesigner) {
         {L"WERK3\\jd", L"Jiří Dvořák"},
         {L"anna", L"Anna"},
         {L"carl", L"Carl"},
+        {L"carl@anderes.example", L"Carl"},
+        {L"dora", L"Dora"},
+        {L"WERK2\\Dora", L"Dora"},
         {L"niemand", L"Zoë"},
         {L"", L"Zoë"},
         {L"WERK2\\", L"Zoë"},
