@@ -7,6 +7,8 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <iterator>
+#include <string_view>
 
 namespace ui {
 
@@ -42,6 +44,15 @@ void hideQuietly(HWND window) {
                  SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
 }
 
+BOOL CALLBACK foregroundBox(HWND window, LPARAM) {
+    wchar_t name[8] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    if (!IsWindowVisible(window) || std::wstring_view(name) != L"#32770")
+        return TRUE;
+    SetForegroundWindow(window);
+    return FALSE;
+}
+
 // Shown, hidden or left as the load wants it. Shown by SetWindowPos, not ShowWindow,
 // whose first call in a process takes the show state of the user's shortcut, which
 // is meant for the program's window.
@@ -58,6 +69,10 @@ void apply(HWND window, const StartWindow::Shared &shared) {
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
                      SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
         SetForegroundWindow(window);
+        // A box of the load that came up meanwhile keeps the foreground: the start window,
+        // in front now, may hand it on, and gives way once it has (WM_ACTIVATE).
+        if (shared.givingWay)
+            EnumThreadWindows(shared.loader, &foregroundBox, 0);
     }
 }
 
