@@ -1,7 +1,6 @@
 #include "ui/frmSfInfo.h"
 
 #include "identity.h"
-#include "office/configuration.h"
 #include "titleblock/operations.h"
 #include "ui/about.h"
 #include "win32/owners.h"
@@ -60,6 +59,9 @@ frmSfInfo::~frmSfInfo() {
 }
 
 void frmSfInfo::show(int showCommand) {
+    // The office's list is read from the very start, beside everything else the load
+    // does: a share may keep it a moment.
+    office::ConfigurationReading reading(instance_, policies_);
     CreateWindowExW(WS_EX_CONTROLPARENT, identity::kWindowClass, identity::kTitle, kWindowStyle,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                     instance_, this);
@@ -69,7 +71,7 @@ void frmSfInfo::show(int showCommand) {
     // the foreground from it.
     StartWindow start(instance_, startDelay_);
     runner_.setStartWindow(&start);
-    load(start);
+    load(start, reading);
     // Activation may come later than ShowWindow returns; it then restores this.
     lastFocus_ = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
     // As the user's shortcut says: the start window leaves the show state to this one.
@@ -162,9 +164,7 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-void frmSfInfo::load(StartWindow &start) {
-    // The list is read beside the connection: a share may keep it a moment.
-    office::ConfigurationReading reading(instance_, policies_);
+void frmSfInfo::load(StartWindow &start, office::ConfigurationReading &reading) {
     runner_.setStartsCad(reading.startsCad());
     barSfAuslesen();
     if (!reading.done())

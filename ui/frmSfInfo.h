@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cad/patience.h"
+#include "office/configuration.h"
 #include "office/designers.h"
 #include "office/policies.h"
 #include "titleblock/form.h"
@@ -63,7 +64,7 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
-    void load(StartWindow &start);
+    void load(StartWindow &start, office::ConfigurationReading &reading);
     void layout(UINT dpi);
     void onCommand(int id, UINT code);
     void runCommand(int id);
