@@ -81,18 +81,23 @@ private:
     std::map<std::wstring, DISPID, std::less<>> ids_;
 };
 
+// The class a ProgID names, from the registry.
+CLSID classOf(std::wstring_view progId) {
+    const std::wstring name(progId);
+    CLSID clsid{};
+    if (const HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid); FAILED(hr))
+        com::fail(hr, progId);
+    return clsid;
+}
+
 } // namespace
 
 Object createObject(std::wstring_view progId, Patience patience) {
-    const std::wstring name(progId);
-    CLSID clsid{};
-    HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
-    if (FAILED(hr))
-        com::fail(hr, progId);
+    const CLSID clsid = classOf(progId);
     // A busy server refuses the activation as readily as any other call.
     auto connection = std::make_shared<com::Waiting>(std::move(patience));
     ComPtr<IDispatch> dispatch;
-    hr = connection->activate(clsid, dispatch);
+    HRESULT hr = connection->activate(clsid, dispatch);
     // A class in a DLL lives in this apartment, where its calls are made: no thread
     // of its own, no host apartment between it and its caller. Windows says a class
     // has no local server with the first code, Wine with the second.
@@ -104,16 +109,12 @@ Object createObject(std::wstring_view progId, Patience patience) {
 }
 
 Object runningObject(std::wstring_view progId, Patience patience) {
-    const std::wstring name(progId);
-    CLSID clsid{};
-    HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
-    if (FAILED(hr))
-        com::fail(hr, progId);
+    const CLSID clsid = classOf(progId);
     auto connection = std::make_shared<com::Waiting>(std::move(patience));
     ComPtr<IUnknown> running;
     ComPtr<IDispatch> dispatch;
     // Asking the running program for its object is a call to it too.
-    hr = connection->call([&] { return GetActiveObject(clsid, nullptr, &running); });
+    HRESULT hr = connection->call([&] { return GetActiveObject(clsid, nullptr, &running); });
     if (hr == MK_E_UNAVAILABLE)
         throw NotRunning();
     if (SUCCEEDED(hr))
