@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include <chrono>
+#include <memory>
 #include <string_view>
 
 namespace cad {
@@ -24,11 +25,31 @@ private:
     IMessageFilter *previous_ = nullptr;
 };
 
-// Starts (or attaches to) the automation server registered under `progId`. The
-// connecting and every call of the objects it hands out, and theirs, bear with a
-// busy or silent server as `patience` says. The ProgID may name a program (a local
-// server) or a class in a DLL; either works.
-Object createObject(std::wstring_view progId, Patience patience = {});
+namespace com {
+class Activation;
+}
+
+// The program's object asked for ahead of time, on a thread of its own, while the
+// caller does other work (makes its window); createObject takes it over. Empty where
+// the ProgID names no class: createObject then says why.
+class HeadStart {
+public:
+    HeadStart();
+    explicit HeadStart(std::wstring_view progId);
+    HeadStart(HeadStart &&) noexcept;
+    HeadStart &operator=(HeadStart &&) noexcept;
+    ~HeadStart(); // gives up what was not taken over
+
+private:
+    friend Object createObject(std::wstring_view, Patience, HeadStart);
+    std::unique_ptr<com::Activation> activation_;
+};
+
+// Starts (or attaches to) the automation server registered under `progId`, taking over
+// `headStart` where it was begun. The connecting and every call of the objects it hands
+// out, and theirs, bear with a busy or silent server as `patience` says. The ProgID may
+// name a program (a local server) or a class in a DLL; either works.
+Object createObject(std::wstring_view progId, Patience patience = {}, HeadStart headStart = {});
 
 // The automation server registered under `progId` that runs already, as a program the
 // user started registers itself; none is started. Throws NotRunning where none runs.

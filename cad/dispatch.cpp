@@ -92,12 +92,24 @@ CLSID classOf(std::wstring_view progId) {
 
 } // namespace
 
-Object createObject(std::wstring_view progId, Patience patience) {
+HeadStart::HeadStart() = default;
+HeadStart::HeadStart(HeadStart &&) noexcept = default;
+HeadStart &HeadStart::operator=(HeadStart &&) noexcept = default;
+HeadStart::~HeadStart() = default;
+
+HeadStart::HeadStart(std::wstring_view progId) {
+    const std::wstring name(progId);
+    CLSID clsid{};
+    if (SUCCEEDED(CLSIDFromProgID(name.c_str(), &clsid)))
+        activation_ = std::make_unique<com::Activation>(clsid);
+}
+
+Object createObject(std::wstring_view progId, Patience patience, HeadStart headStart) {
     const CLSID clsid = classOf(progId);
     // A busy server refuses the activation as readily as any other call.
     auto connection = std::make_shared<com::Waiting>(std::move(patience));
     ComPtr<IDispatch> dispatch;
-    HRESULT hr = connection->activate(clsid, dispatch);
+    HRESULT hr = connection->activate(clsid, dispatch, std::move(headStart.activation_));
     // A class in a DLL lives in this apartment, where its calls are made: no thread
     // of its own, no host apartment between it and its caller. Windows says a class
     // has no local server with the first code, Wine with the second.

@@ -73,9 +73,11 @@ HRESULT Waiting::call(const std::function<HRESULT()> &attempt) {
     });
 }
 
-HRESULT Waiting::activate(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object) {
+HRESULT Waiting::activate(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object,
+                          std::unique_ptr<Activation> started) {
     for (;;) {
-        const HRESULT hr = repeat([&] { return awaitActivation(clsid, object); });
+        const HRESULT hr =
+            repeat([&] { return awaitActivation(clsid, object, std::move(started)); });
         // The program was started and did not come up: another try starts it again.
         if (hr != CO_E_SERVER_EXEC_FAILURE)
             return hr;
@@ -86,15 +88,17 @@ HRESULT Waiting::activate(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> 
 
 // The activation's thread waits on the server; this one pumps meanwhile and asks
 // the user, as during a call, when the server keeps it waiting.
-HRESULT Waiting::awaitActivation(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object) {
-    Activation activation(clsid);
+HRESULT Waiting::awaitActivation(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object,
+                                 std::unique_ptr<Activation> activation) {
+    if (!activation)
+        activation = std::make_unique<Activation>(clsid);
     const ULONGLONG start = GetTickCount64();
     for (;;) {
-        HANDLE done = activation.done();
+        HANDLE done = activation->done();
         DWORD index = 0;
         const HRESULT hr = CoWaitForMultipleHandles(0, kHeartbeatMs, 1, &done, &index);
         if (hr == S_OK)
-            return activation.take(object);
+            return activation->take(object);
         if (hr != RPC_S_CALLPENDING)
             return hr;
         if (pending(static_cast<DWORD>(GetTickCount64() - start)) == PENDINGMSG_CANCELCALL)

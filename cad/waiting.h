@@ -6,9 +6,12 @@
 #include <wrl/client.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace cad::com {
+
+class Activation;
 
 // One connection's patience with its server, shared by every object the
 // connection hands out and ended with the last of them.
@@ -33,7 +36,9 @@ public:
     // Creates a local server's object, with the same patience, on a thread of its
     // own: stopping frees the window at once, however long the server takes. A
     // server that failed to start is started again only when the user says so.
-    HRESULT activate(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object);
+    // An activation begun ahead (`started`) is the first one waited for.
+    HRESULT activate(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object,
+                     std::unique_ptr<Activation> started = nullptr);
 
     // Releases an object of this connection, which is a call to the server too.
     void release(Microsoft::WRL::ComPtr<IDispatch> &object);
@@ -46,7 +51,8 @@ public:
 private:
     class Outgoing;
     HRESULT repeat(const std::function<HRESULT()> &attempt);
-    HRESULT awaitActivation(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object);
+    HRESULT awaitActivation(const CLSID &clsid, Microsoft::WRL::ComPtr<IDispatch> &object,
+                            std::unique_ptr<Activation> activation);
     void pause(std::chrono::milliseconds length) const;
     // The user stopped waiting, by an answer or from elsewhere.
     bool stopping() noexcept;

@@ -5,6 +5,8 @@
 #include "ui/about.h"
 #include "win32/owners.h"
 
+#include <commctrl.h>
+
 #include <utility>
 
 namespace ui {
@@ -62,6 +64,10 @@ void frmSfInfo::show(int showCommand) {
     // The office's list is read from the very start, beside everything else the load
     // does: a share may keep it a moment.
     office::ConfigurationReading reading(instance_, policies_);
+    // And the CAD program is asked for its object while the window is made.
+    runner_.setStartsCad(reading.startsCad());
+    const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
     CreateWindowExW(WS_EX_CONTROLPARENT, identity::kWindowClass, identity::kTitle, kWindowStyle,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                     instance_, this);
@@ -165,7 +171,6 @@ LRESULT frmSfInfo::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void frmSfInfo::load(StartWindow &start, office::ConfigurationReading &reading) {
-    runner_.setStartsCad(reading.startsCad());
     barSfAuslesen();
     if (!reading.done())
         start.resume(); // after a box of the read, while the list still keeps the load

@@ -3,7 +3,6 @@
 #include "ui/single_instance.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <optional>
 
@@ -17,8 +16,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         ui::bringRunningToFront();
         return 0;
     }
-    const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
     const cad::ComApartment apartment;
 
     ui::frmSfInfo window(instance);

@@ -2,6 +2,7 @@
 
 #include "cad/com.h"
 #include "cad/error.h"
+#include "identity.h"
 #include "text/fill.h"
 #include "text/number.h"
 #include "titleblock/operations.h"
@@ -52,9 +53,14 @@ OperationRunner::OperationRunner(std::chrono::milliseconds patience)
                 [this] { return askToStartAgain(); },
                 [this] { return start_ && start_->cancelled(); }},
       connect_([this](std::wstring_view progId) {
-          return startsCad_ ? cad::createObject(progId, patience_)
+          return startsCad_ ? cad::createObject(progId, patience_, std::move(headStart_))
                             : cad::runningObject(progId, patience_);
       }) {}
+
+void OperationRunner::setStartsCad(bool starts) {
+    startsCad_ = starts;
+    headStart_ = starts ? cad::HeadStart(identity::kProgId) : cad::HeadStart();
+}
 
 void OperationRunner::attach(HWND window, std::function<void(int)> runCommand) {
     window_ = window;

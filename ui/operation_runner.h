@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cad/com.h"
 #include "cad/patience.h"
 #include "titleblock/document.h"
 #include "titleblock/form.h"
@@ -38,8 +39,9 @@ public:
     // While the window loads: the window that shows while the load waits, which makes
     // way for every message and whose "Abbrechen" stops the load. Null after.
     void setStartWindow(StartWindow *start) { start_ = start; }
-    // Whether an operation may start the CAD program, or uses only one that runs.
-    void setStartsCad(bool starts) { startsCad_ = starts; }
+    // Whether an operation may start the CAD program, or uses only one that runs. One that
+    // may begins connecting now, for the first operation to take over.
+    void setStartsCad(bool starts);
     bool running() const { return running_; }
 
     // For the window procedure: true when `message` was the runner's own.
@@ -70,6 +72,7 @@ private:
     StartWindow *start_ = nullptr; // while the window loads
     bool running_ = false;
     bool startsCad_ = true;
+    cad::HeadStart headStart_;
     unsigned operationsRun_ = 0;
     DWORD operationStart_ = 0; // when the one under way was asked for, as input is timed
     std::optional<Stretch> lastOperation_;

@@ -88,27 +88,38 @@ TEST_F(Gateway, AServerThatCannotStartIsReportedByItsProgIdAndABrokenStateAtTheF
 
 // A ProgID may name a class in a DLL, apartment-threaded as most are: it is made in
 // this apartment, where its calls are made, and works like the CAD program's.
+// Asked for ahead of time too, as the window does while it is made.
 TEST_F(Gateway, AClassInADllIsMadeWhereItIsCalled) {
-    const cad::Object shell = cad::createObject(L"Shell.Application");
-    const std::optional<cad::Object> folder =
-        cad::toObject(shell.call(L"NameSpace", {L"C:\\"s}), L"NameSpace");
-    ASSERT_TRUE(folder);
-    EXPECT_FALSE(cad::toText(folder->get(L"Title"), L"Title").empty());
+    for (const bool ahead : {false, true}) {
+        const cad::Object shell =
+            cad::createObject(L"Shell.Application", {},
+                              ahead ? cad::HeadStart(L"Shell.Application") : cad::HeadStart());
+        const std::optional<cad::Object> folder =
+            cad::toObject(shell.call(L"NameSpace", {L"C:\\"s}), L"NameSpace");
+        ASSERT_TRUE(folder) << ahead;
+        EXPECT_FALSE(cad::toText(folder->get(L"Title"), L"Title").empty());
+    }
 }
 
 // A program that was started and did not come up is started again only when the
-// user says so: once for "Wiederholen", never after "Abbrechen".
+// user says so: once for "Wiederholen", never after "Abbrechen"; also when it was
+// asked for ahead of time.
 TEST_F(Gateway, AProgramThatFailsToStartIsStartedAgainOnlyWhenTheUserSaysSo) {
     standin::State failing = test::demoDrawing();
     failing.refuseCreate =
         standin::Fault{static_cast<std::int32_t>(0x80080005), L"Start fehlgeschlagen"};
     files.write(failing);
-    int asked = 0;
-    cad::Patience patience{std::chrono::seconds(1)};
-    patience.retryStart = [&] { return ++asked == 1; };
-    EXPECT_THROW(cad::createObject(standin::kProgId, patience), cad::Cancelled);
-    EXPECT_EQ(asked, 2);
-    EXPECT_EQ(files.count(L"refuse CreateInstance"), 2);
+    for (const bool ahead : {false, true}) {
+        files.clearJournal();
+        int asked = 0;
+        cad::Patience patience{std::chrono::seconds(1)};
+        patience.retryStart = [&] { return ++asked == 1; };
+        EXPECT_THROW(cad::createObject(standin::kProgId, patience,
+                                       ahead ? cad::HeadStart(standin::kProgId) : cad::HeadStart()),
+                     cad::Cancelled);
+        EXPECT_EQ(asked, 2) << ahead;
+        EXPECT_EQ(files.count(L"refuse CreateInstance"), 2) << ahead;
+    }
 }
 
 // The question about a silent call comes a whole patience after the last answer,
