@@ -194,7 +194,7 @@ ListFileReading::~ListFileReading() {
     for (int tries = 0;
          tries < kLockedTries && WaitForSingleObject(thread_.get(), 0) == WAIT_TIMEOUT; ++tries) {
         CancelSynchronousIo(thread_.get());
-        WaitForSingleObject(thread_.get(), kLockedPauseMs);
+        win32::awaitAnsweringSent(thread_.get(), kLockedPauseMs);
     }
 }
 
