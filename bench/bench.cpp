@@ -2,7 +2,7 @@
 // against its minimum, the time of each operation through real COM against the
 // stand-in running in its own process, as the CAD program does, and the start-up
 // of blattkopf.exe with that server running against a floor program that makes the
-// same automation calls and shows an empty window.
+// same automation calls and shows an empty window, with the steps of each start.
 // Prints Markdown table rows. Usage: bench.exe [RUNS]
 
 #include "cad/com.h"
@@ -18,8 +18,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -71,6 +74,39 @@ double startUp(const wchar_t *program) {
     const double elapsed = microseconds(Clock::now() - start) / 1000;
     PostMessageW(window, WM_CLOSE, 0, 0);
     return shown && process.waitForExit() ? elapsed : -1;
+}
+
+// The steps of one start, in milliseconds from process start: the stand-in's clocked
+// journal tells when the program reached it and when the read's last call came.
+struct Steps {
+    double reached = -1, read = -1, waiting = -1;
+};
+
+double millisecondsBetween(LONGLONG from, LONGLONG to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to - from) * 1000 / static_cast<double>(frequency.QuadPart);
+}
+
+Steps stepsOfAStart(const wchar_t *program, const test::StandinFiles &files) {
+    files.clearJournal();
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    Steps steps;
+    steps.waiting = startUp(program);
+    for (const std::wstring &line : files.journal()) {
+        wchar_t *what = nullptr;
+        const LONGLONG counter = std::wcstoll(line.c_str(), &what, 10);
+        if (*what != L' ')
+            continue; // a line without the clock
+        const double at = millisecondsBetween(start.QuadPart, counter);
+        const std::wstring_view step(what + 1);
+        if (step == L"create Application" && steps.reached < 0)
+            steps.reached = at;
+        if (step.starts_with(L"get ") || step.starts_with(L"put ") || step.starts_with(L"call "))
+            steps.read = at;
+    }
+    return steps;
 }
 
 } // namespace
@@ -137,5 +173,29 @@ int main(int argc, char **argv) {
     std::printf("|---|---|---|---|\n");
     std::printf("| process start to waiting for input | %.0f ms | %.0f ms | %.2f |\n", ours,
                 baseline, ours / baseline);
+
+    // Apart from the runs above, since the journal costs the server a file write a call.
+    SetEnvironmentVariableW(L"BLATTKOPF_STANDIN_JOURNAL", files.journalPath().c_str());
+    SetEnvironmentVariableW(L"BLATTKOPF_STANDIN_CLOCK", L"1");
+    if (!test::closeServers() || !test::ensureServer())
+        return 1;
+    std::vector<Steps> timeline[2];
+    for (int i = 0; i < 20; ++i)
+        for (int p = 0; p < 2; ++p)
+            timeline[p].push_back(stepsOfAStart(p == 0 ? L"blattkopf.exe" : L"floor.exe", files));
+    std::printf("\n| start-up timeline, median of 20, the stand-in keeping its journal | "
+                "blattkopf.exe | floor.exe |\n");
+    std::printf("|---|---|---|\n");
+    for (const auto &[step, member] :
+         {std::pair{"the stand-in reached (its Application made)", &Steps::reached},
+          std::pair{"the document read (the last call answered)", &Steps::read},
+          std::pair{"waiting for input, the window shown", &Steps::waiting}}) {
+        std::vector<double> at[2];
+        for (int p = 0; p < 2; ++p)
+            for (const Steps &steps : timeline[p])
+                at[p].push_back(steps.*member);
+        std::printf("| %s | %.0f ms | %.0f ms |\n", step, percentile(at[0], 0.5),
+                    percentile(at[1], 0.5));
+    }
     return test::closeServers() ? 0 : 1;
 }

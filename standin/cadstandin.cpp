@@ -109,6 +109,8 @@ int serve(HINSTANCE instance, bool byCom, int showCommand) {
         return 1;
     process::start(setting(L"BLATTKOPF_STANDIN_STATE", L"State"),
                    setting(L"BLATTKOPF_STANDIN_JOURNAL", L"Journal"),
+                   // The benchmark's timeline, for a server it starts by hand.
+                   GetEnvironmentVariableW(L"BLATTKOPF_STANDIN_CLOCK", nullptr, 0) > 0,
                    createTitleBlockWindow(instance));
     process::journal("start process " + std::to_string(GetCurrentProcessId()) +
                      (byCom ? " by COM" : " by hand"));

@@ -10,6 +10,7 @@ namespace {
 struct Process {
     std::wstring statePath;
     std::wstring journalPath;
+    bool clocked = false; // each journal line begins with the performance counter
     HWND window = nullptr;
     bool owned = false;
     long objects = 0;
@@ -54,9 +55,10 @@ void refresh() {
 
 } // namespace
 
-void start(std::wstring statePath, std::wstring journalPath, HWND window) {
+void start(std::wstring statePath, std::wstring journalPath, bool clocked, HWND window) {
     g_process.statePath = std::move(statePath);
     g_process.journalPath = std::move(journalPath);
+    g_process.clocked = clocked;
     g_process.window = window;
     refresh();
     g_process.busyPending = false; // busy is a fault of calls after a change
@@ -97,7 +99,12 @@ void journal(const std::string &utf8Line) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
-    const std::string line = utf8Line + "\n";
+    std::string line = utf8Line + "\n";
+    if (g_process.clocked) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        line = std::to_string(now.QuadPart) + " " + line;
+    }
     DWORD written = 0;
     WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(file);

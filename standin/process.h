@@ -12,8 +12,10 @@
 
 namespace standin::process {
 
-// Where the state and the journal are, and the window that shows the title block.
-void start(std::wstring statePath, std::wstring journalPath, HWND window);
+// Where the state and the journal are, whether each journal line begins with the
+// time it was written (the performance counter, the same in every process), and the
+// window that shows the title block.
+void start(std::wstring statePath, std::wstring journalPath, bool clocked, HWND window);
 
 // The state as this process last read or saved it, read again only when the file
 // has changed since. Throws Fault when it cannot be read.
